@@ -1,0 +1,174 @@
+#include "emulated_register.h"
+
+#include "cp1251.h"
+#include "result_codes.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace orvel {
+
+namespace {
+
+constexpr std::array kBaudRates{1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+
+constexpr uint8_t kSoftwareVersion = 3;
+constexpr uint8_t kProtocolVersion = 0x12; // 1.2
+constexpr uint8_t kLanguage = 0x10;        // Russian, Windows-1251
+constexpr const char* kSerialNumber = "00012345";
+
+enum LogoKind : int32_t { LogoHeader = 0, LogoRow = 1 };
+
+bool validGoodsNumber(int32_t number) {
+    return number >= 1 && number <= kGoodsCount;
+}
+
+} // namespace
+
+EmulatedRegister::EmulatedRegister(std::filesystem::path stateFile)
+    : m_saver(std::move(stateFile))
+    , m_model(toCp1251("Орвел-01К (эмулятор)")) {}
+
+EmulatedRegister::~EmulatedRegister() {
+    if (m_state)
+        m_saver.flush(*m_state);
+}
+
+int32_t EmulatedRegister::portName(uint8_t index, const char** name) {
+    if (!name)
+        return NullPointer;
+    if (index != 0)
+        return NoSuchPort;
+    *name = kPortName;
+    return Ok;
+}
+
+int32_t EmulatedRegister::open(const char* portName, int32_t baud) {
+    if (!portName)
+        return NullPointer;
+    if (std::strcmp(portName, kPortName) != 0)
+        return NoSuchPort;
+    if (std::find(kBaudRates.begin(), kBaudRates.end(), baud) == kBaudRates.end())
+        return BadBaudRate;
+    if (!m_state)
+        m_state = m_saver.load();
+    m_open = true;
+    m_queries.reset();
+    return Ok;
+}
+
+int32_t EmulatedRegister::close() {
+    m_open = false;
+    return !m_state || m_saver.flush(*m_state) ? Ok : StateNotSaved;
+}
+
+int32_t EmulatedRegister::deviceType(uint8_t* software, uint8_t* unused, uint8_t* protocol, uint8_t* language,
+                                     const char** model) const {
+    if (!m_open)
+        return PortNotOpen;
+    if (!software || !unused || !protocol || !language || !model)
+        return NullPointer;
+    *software = kSoftwareVersion;
+    *unused = 0;
+    *protocol = kProtocolVersion;
+    *language = kLanguage;
+    *model = m_model.c_str();
+    return Ok;
+}
+
+int32_t EmulatedRegister::serialNumber(const char** serial) const {
+    if (!m_open)
+        return PortNotOpen;
+    if (!serial)
+        return NullPointer;
+    *serial = kSerialNumber;
+    return Ok;
+}
+
+int32_t EmulatedRegister::readRow(uint8_t table, uint16_t row, uint8_t* buffer, int32_t lastIndex) const {
+    if (!m_open)
+        return PortNotOpen;
+    if (!buffer)
+        return NullPointer;
+    if (const auto fault = RegisterTables::check(table, row, lastIndex))
+        return fault;
+    const auto bytes = m_state->tables.row(table, row);
+    std::copy(bytes.begin(), bytes.end(), buffer);
+    return static_cast<int32_t>(bytes.size());
+}
+
+int32_t EmulatedRegister::writeRow(uint8_t table, uint16_t row, const uint8_t* buffer, int32_t lastIndex) {
+    if (!m_open)
+        return PortNotOpen;
+    if (!buffer)
+        return NullPointer;
+    if (const auto fault = RegisterTables::check(table, row, lastIndex))
+        return fault;
+    const auto bytes = m_state->tables.row(table, row);
+    std::copy(buffer, buffer + bytes.size(), bytes.begin());
+    m_saver.changed(*m_state);
+    return static_cast<int32_t>(bytes.size());
+}
+
+int32_t EmulatedRegister::readGoods(uint16_t number, const char** name, const char** barcode, const char** section,
+                                    const char** price, const char** fractional, const char** sales,
+                                    const char** returns) {
+    if (!m_open)
+        return PortNotOpen;
+    if (!validGoodsNumber(number))
+        return GoodsNumberOutOfRange;
+    const std::array outs{name, barcode, section, price, fractional, sales, returns};
+    if (std::find(outs.begin(), outs.end(), nullptr) != outs.end())
+        return NullPointer;
+    m_goodsTexts = formatGoods(m_state->goods[number - 1]);
+    for (std::size_t i = 0; i < outs.size(); ++i)
+        *outs[i] = m_goodsTexts[i].c_str();
+    return Ok;
+}
+
+int32_t EmulatedRegister::writeGoods(uint16_t number, const GoodsTexts& texts) {
+    if (!m_open)
+        return PortNotOpen;
+    if (!validGoodsNumber(number))
+        return GoodsNumberOutOfRange;
+    if (const auto fault = parseGoods(texts, m_state->goods[number - 1]))
+        return fault;
+    m_saver.changed(*m_state);
+    return Ok;
+}
+
+int32_t EmulatedRegister::writeLogo(int32_t kind, const uint8_t* buffer, int32_t lastIndex) {
+    if (!m_open)
+        return PortNotOpen;
+    if (!buffer)
+        return NullPointer;
+    if (kind != LogoHeader && kind != LogoRow)
+        return UnknownLogoKind;
+    auto& logo = m_state->logo;
+    if (const auto fault = kind == LogoHeader ? logo.writeHeader(buffer, lastIndex) : logo.writeRow(buffer, lastIndex))
+        return fault;
+    m_saver.changed(*m_state);
+    return Ok;
+}
+
+int32_t EmulatedRegister::journalCount(int32_t* count, const uint8_t** reply) {
+    return m_open ? m_queries.count(count, reply) : PortNotOpen;
+}
+
+int32_t EmulatedRegister::journalRecord(int32_t number, int32_t* value, const uint8_t** reply) {
+    return m_open ? m_queries.record(number, value, reply) : PortNotOpen;
+}
+
+int32_t EmulatedRegister::nextJournalRecord(int32_t* value, const uint8_t** reply) {
+    return m_open ? m_queries.next(value, reply) : PortNotOpen;
+}
+
+int32_t EmulatedRegister::findOccupiedGoods(int32_t* value, const uint8_t** reply) {
+    return m_open ? m_queries.findOccupied(m_state->goods, value, reply) : PortNotOpen;
+}
+
+int32_t EmulatedRegister::goodsStock(int32_t number, int32_t* value, const uint8_t** reply) {
+    return m_open ? m_queries.stock(m_state->goods, number, value, reply) : PortNotOpen;
+}
+
+} // namespace orvel

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "journal_queries.h"
+#include "register_state.h"
+#include "state_saver.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace orvel {
+
+// The register behind the library's sixteen calls, reached through one port. Each call mirrors
+// its C function without the two bus addresses (a point-to-point line: the emulated register
+// answers whatever address it is given). Every request is checked in full before anything
+// changes; texts and replies handed out stay valid until the next call.
+class EmulatedRegister {
+public:
+    static constexpr const char* kPortName = "EMULATOR";
+
+    // The state is read from `stateFile` when the port is first opened, not here: the library is
+    // loaded at program start and must not slow it down.
+    explicit EmulatedRegister(std::filesystem::path stateFile);
+    // Saves what is not saved yet.
+    ~EmulatedRegister();
+    EmulatedRegister(const EmulatedRegister&) = delete;
+    EmulatedRegister& operator=(const EmulatedRegister&) = delete;
+
+    static int32_t portName(uint8_t index, const char** name);
+    // Opening an open port again is accepted: the program does so after a failed identification.
+    int32_t open(const char* portName, int32_t baud);
+    // Also saves the state; StateNotSaved when that fails (the port is closed all the same).
+    int32_t close();
+
+    int32_t deviceType(uint8_t* software, uint8_t* unused, uint8_t* protocol, uint8_t* language,
+                       const char** model) const;
+    int32_t serialNumber(const char** serial) const;
+
+    // Both answer the number of bytes moved, the row's length.
+    int32_t readRow(uint8_t table, uint16_t row, uint8_t* buffer, int32_t lastIndex) const;
+    int32_t writeRow(uint8_t table, uint16_t row, const uint8_t* buffer, int32_t lastIndex);
+
+    int32_t readGoods(uint16_t number, const char** name, const char** barcode, const char** section,
+                      const char** price, const char** fractional, const char** sales, const char** returns);
+    int32_t writeGoods(uint16_t number, const GoodsTexts& texts);
+
+    // Kind 0: header record, kind 1: row record (see Logo).
+    int32_t writeLogo(int32_t kind, const uint8_t* buffer, int32_t lastIndex);
+
+    int32_t journalCount(int32_t* count, const uint8_t** reply);
+    int32_t journalRecord(int32_t number, int32_t* value, const uint8_t** reply);
+    int32_t nextJournalRecord(int32_t* value, const uint8_t** reply);
+    int32_t findOccupiedGoods(int32_t* value, const uint8_t** reply);
+    int32_t goodsStock(int32_t number, int32_t* value, const uint8_t** reply);
+
+private:
+    StateSaver m_saver;
+    std::optional<RegisterState> m_state; // loaded on the first open
+    bool m_open = false;
+    JournalQueries m_queries;
+    std::array<std::string, 7> m_goodsTexts;
+    std::string m_model;
+};
+
+} // namespace orvel

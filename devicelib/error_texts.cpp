@@ -1,0 +1,59 @@
+#include "error_texts.h"
+
+#include "cp1251.h"
+#include "result_codes.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace orvel {
+
+namespace {
+
+struct ErrorText {
+    int32_t code;
+    std::string_view text;
+};
+
+constexpr std::array kTexts{
+    ErrorText{PortNotOpen, "Порт ККМ не открыт: сначала установите соединение"},
+    ErrorText{NoSuchPort, "Нет такого порта"},
+    ErrorText{BadBaudRate, "Недопустимая скорость обмена"},
+    ErrorText{NullPointer, "Не передан обязательный параметр"},
+    ErrorText{NoAnswer, "ККМ не отвечает"},
+    ErrorText{NoSuchTable, "В ККМ нет таблицы с таким номером"},
+    ErrorText{NoSuchRow, "В таблице нет строки с таким номером"},
+    ErrorText{RowSizeMismatch, "Длина переданной строки не совпадает с длиной строки таблицы"},
+    ErrorText{GoodsNumberOutOfRange, "Номер товара должен быть от 1 до 9999"},
+    ErrorText{GoodsNameTooLong, "Наименование товара длиннее 24 символов"},
+    ErrorText{BadBarcode, "Штрих-код должен состоять не более чем из 13 цифр"},
+    ErrorText{BadSection, "Номер отдела должен быть числом от 0 до 16"},
+    ErrorText{BadPrice, "Цена должна иметь до 7 цифр до точки и до 2 после неё"},
+    ErrorText{BadFractionalFlag, "Признак дробного товара должен быть 0 или 1"},
+    ErrorText{BadSales, "Сумма продаж должна иметь до 10 цифр до точки и до 2 после неё"},
+    ErrorText{BadReturns, "Сумма возвратов должна иметь до 10 цифр до точки и до 2 после неё"},
+    ErrorText{UnknownLogoKind, "Неизвестный вид записи логотипа"},
+    ErrorText{BadLogoHeader, "Неверный заголовок логотипа: от 1 до 40 байт в строке, от 1 до 255 строк"},
+    ErrorText{LogoRowBeforeHeader, "Строка логотипа передана раньше заголовка"},
+    ErrorText{LogoRowLengthMismatch, "Длина строки логотипа не совпадает с заголовком"},
+    ErrorText{LogoRowNumberOutOfRange, "Номер строки логотипа вне диапазона заголовка"},
+    ErrorText{NoSuchJournalRecord, "В журнале нет записи с таким номером"},
+    ErrorText{JournalEnd, "Достигнут конец журнала"},
+    ErrorText{NoMoreOccupiedGoods, "Занятых записей товаров больше нет"},
+    ErrorText{StateNotSaved, "Не удалось сохранить состояние ККМ на диск"},
+};
+
+} // namespace
+
+std::string errorText(int32_t code) {
+    if (code >= 0)
+        return toCp1251("Ошибок нет");
+    const auto known =
+        std::find_if(kTexts.begin(), kTexts.end(), [code](const ErrorText& e) { return e.code == code; });
+    if (known != kTexts.end())
+        return toCp1251(known->text);
+    return toCp1251("Неизвестная ошибка ККМ, код ") + std::to_string(code);
+}
+
+} // namespace orvel

@@ -1,0 +1,81 @@
+#include "register_tables.h"
+
+#include "result_codes.h"
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace orvel {
+
+namespace {
+
+struct TableShape {
+    uint8_t table;
+    uint16_t rows;
+    uint16_t rowSize;
+};
+
+constexpr std::array<TableShape, 8> kShapes{{
+    {2, 1, 12},
+    {3, 1, 10},
+    {4, 6, 25},
+    {5, 2, 3},
+    {6, 4, 7},
+    {7, 16, 14},
+    {8, 4, 3},
+    {9, 8, 18},
+}};
+
+constexpr std::size_t totalBytes() {
+    std::size_t total = 0;
+    for (const auto& shape : kShapes)
+        total += shape.rows * shape.rowSize;
+    return total;
+}
+static_assert(totalBytes() == RegisterTables::kByteCount);
+
+struct Location {
+    TableShape shape;
+    std::size_t offset;
+};
+
+std::optional<Location> locate(uint8_t table) {
+    std::size_t offset = 0;
+    for (const auto& shape : kShapes) {
+        if (shape.table == table)
+            return Location{shape, offset};
+        offset += shape.rows * shape.rowSize;
+    }
+    return std::nullopt;
+}
+
+std::size_t rowOffset(uint8_t table, uint16_t row) {
+    const auto location = locate(table);
+    if (!location || row < 1 || row > location->shape.rows)
+        throw std::out_of_range("no register table " + std::to_string(table) + " row " + std::to_string(row));
+    return location->offset + (row - 1) * location->shape.rowSize;
+}
+
+} // namespace
+
+int32_t RegisterTables::check(uint8_t table, uint16_t row, int32_t lastIndex) {
+    const auto location = locate(table);
+    if (!location)
+        return NoSuchTable;
+    if (row < 1 || row > location->shape.rows)
+        return NoSuchRow;
+    if (lastIndex != location->shape.rowSize - 1)
+        return RowSizeMismatch;
+    return Ok;
+}
+
+std::span<uint8_t> RegisterTables::row(uint8_t table, uint16_t row) {
+    return std::span(m_bytes).subspan(rowOffset(table, row), locate(table)->shape.rowSize);
+}
+
+std::span<const uint8_t> RegisterTables::row(uint8_t table, uint16_t row) const {
+    return std::span(m_bytes).subspan(rowOffset(table, row), locate(table)->shape.rowSize);
+}
+
+} // namespace orvel

@@ -1,0 +1,53 @@
+#include "cp1251.h"
+#include "device_library.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestDeviceLibrary : public QObject {
+    Q_OBJECT
+
+private slots:
+    void bindsOurLibraryFromTheExecutableFolder() {
+        const QString file = DeviceLibrary::defaultFile(QStringLiteral(ORVEL_DIR));
+        QVERIFY(file.endsWith(QStringLiteral("libOrvel.so")));
+        const DeviceLibrary library(file);
+        QVERIFY2(library.isLoaded(), qPrintable(library.errorText()));
+        const char* name = nullptr;
+        QCOMPARE(library.table().GetPortName(0, &name), 0);
+        QVERIFY(name && *name);
+    }
+
+    void fallsBackToTheSystemSearch() {
+        QTemporaryDir empty;
+        QCOMPARE(DeviceLibrary::defaultFile(empty.path()), QStringLiteral("Orvel"));
+    }
+
+    void missingFileStillGivesAWorkingTable() {
+        QTemporaryDir empty;
+        const QString file = empty.filePath(QStringLiteral("libOrvel.so"));
+        const DeviceLibrary library(file);
+        QVERIFY(!library.isLoaded());
+        QVERIFY(library.errorText().contains(file));
+        const char* name = nullptr;
+        QVERIFY(library.table().GetPortName(0, &name) != 0);
+        QCOMPARE(library.table().SetPort("COM1", 9600), DeviceLibrary::NotLoaded);
+        QCOMPARE(fromDeviceText(library.table().GetErrString(DeviceLibrary::NotLoaded)),
+                 QStringLiteral("Библиотека устройства не загружена"));
+    }
+
+    void missingFunctionsAreNamed() {
+        const DeviceLibrary library(QStringLiteral(PARTIAL_LIBRARY));
+        QVERIFY(!library.isLoaded());
+        const QString error = library.errorText();
+        for (const char* absent : {"SetPort", "ClosePort", "GetPLU", "GetGoodsRest"})
+            QVERIFY2(error.contains(QLatin1String(absent)), qPrintable(error));
+        QVERIFY(!error.contains(QLatin1String("GetPortName")));
+        // Nothing of a half-bound library is used, not even the functions it has.
+        const char* name = nullptr;
+        QCOMPARE(library.table().GetPortName(0, &name), DeviceLibrary::NotLoaded);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDeviceLibrary)
+#include "test_device_library.moc"

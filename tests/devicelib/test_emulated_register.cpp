@@ -1,0 +1,335 @@
+#include "emulated_register.h"
+#include "result_codes.h"
+#include "state_file.h"
+
+#include <fstream>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace orvel;
+
+namespace {
+
+struct Shape {
+    uint8_t table;
+    uint16_t rows;
+    int size;
+};
+constexpr Shape kShapes[] = {{2, 1, 12}, {3, 1, 10},  {4, 6, 25}, {5, 2, 3},
+                             {6, 4, 7},  {7, 16, 14}, {8, 4, 3},  {9, 8, 18}};
+
+const QByteArrayList kEmptyGoods{"", "", "0", "0.00", "0", "0.00", "0.00"};
+
+std::filesystem::path stateFileIn(const QTemporaryDir& dir) {
+    return std::filesystem::path(dir.path().toStdString()) / "data" / "register.state";
+}
+
+QByteArray bytes(const void* data, int size) {
+    return QByteArray(static_cast<const char*>(data), size);
+}
+
+QByteArray readRow(EmulatedRegister& device, uint8_t table, uint16_t row, int size) {
+    QByteArray row_(size, '\0');
+    return device.readRow(table, row, reinterpret_cast<uint8_t*>(row_.data()), size - 1) == size ? row_ : "";
+}
+
+// Every row of every table, one after another; `offset` gets where the given row starts.
+QByteArray allRows(EmulatedRegister& device, uint8_t table = 0, uint16_t row = 0, int* offset = nullptr) {
+    QByteArray all;
+    for (const auto& shape : kShapes)
+        for (uint16_t r = 1; r <= shape.rows; ++r) {
+            if (offset && shape.table == table && r == row)
+                *offset = int(all.size());
+            all += readRow(device, shape.table, r, shape.size);
+        }
+    return all;
+}
+
+QByteArrayList readGoods(EmulatedRegister& device, uint16_t number) {
+    const char* t[7] = {};
+    if (device.readGoods(number, &t[0], &t[1], &t[2], &t[3], &t[4], &t[5], &t[6]) != Ok)
+        return {};
+    return {t[0], t[1], t[2], t[3], t[4], t[5], t[6]};
+}
+
+int32_t writeGoods(EmulatedRegister& device, uint16_t number, const QByteArrayList& t) {
+    return device.writeGoods(number, {t[0], t[1], t[2], t[3], t[4], t[5], t[6]});
+}
+
+int32_t writeLogo(EmulatedRegister& device, int32_t kind, const QByteArray& hex) {
+    const QByteArray record = QByteArray::fromHex(hex);
+    return device.writeLogo(kind, reinterpret_cast<const uint8_t*>(record.data()), int32_t(record.size()) - 1);
+}
+
+} // namespace
+
+class TestEmulatedRegister : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void callsFailUntilThePortIsOpen();
+    void rows_data();
+    void rows();
+    void unknownTables();
+    void goodsTexts_data();
+    void goodsTexts();
+    void goodsNumbers();
+    void logo_data();
+    void logo();
+    void journal();
+    void occupiedGoodsAndStock();
+    void stateSurvivesReopening();
+    void changesWithinTheIntervalWaitForClose();
+    void unsaveableStateStillWorksInMemory();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<EmulatedRegister> m_device; // open, with a state file of its own
+};
+
+void TestEmulatedRegister::init() {
+    m_device.reset();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_device = std::make_unique<EmulatedRegister>(stateFileIn(*m_dir));
+    QCOMPARE(m_device->open("EMULATOR", 9600), Ok);
+}
+
+void TestEmulatedRegister::callsFailUntilThePortIsOpen() {
+    EmulatedRegister device(stateFileIn(*m_dir));
+    uint8_t b[4] = {};
+    const char* t = nullptr;
+    const uint8_t* reply = nullptr;
+    int32_t value = 0;
+    const auto results = [&] {
+        return QList<int32_t>{device.deviceType(&b[0], &b[1], &b[2], &b[3], &t),
+                              device.serialNumber(&t),
+                              device.readRow(5, 1, b, 2),
+                              device.writeRow(5, 1, b, 2),
+                              device.readGoods(1, &t, &t, &t, &t, &t, &t, &t),
+                              writeGoods(device, 1, kEmptyGoods),
+                              device.writeLogo(0, b, 1),
+                              device.journalCount(&value, &reply),
+                              device.journalRecord(1, &value, &reply),
+                              device.nextJournalRecord(&value, &reply),
+                              device.findOccupiedGoods(&value, &reply),
+                              device.goodsStock(1, &value, &reply)};
+    };
+    QCOMPARE(results(), QList<int32_t>(12, PortNotOpen));
+    QCOMPARE(device.open("EMULATOR", 9600), Ok);
+    QCOMPARE(device.close(), Ok);
+    QCOMPARE(results(), QList<int32_t>(12, PortNotOpen));
+}
+
+void TestEmulatedRegister::rows_data() {
+    QTest::addColumn<int>("table");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("size");
+    for (const auto& shape : kShapes)
+        QTest::addRow("table %d", shape.table) << int(shape.table) << int(shape.rows) << shape.size;
+}
+
+void TestEmulatedRegister::rows() {
+    QFETCH(int, table);
+    QFETCH(int, rows);
+    QFETCH(int, size);
+    uint8_t buffer[32] = {};
+    int offset = -1;
+    const QByteArray before = allRows(*m_device, table, rows, &offset);
+    const struct {
+        int row;
+        int lastIndex;
+        int32_t expected;
+    } refused[] = {{0, size - 1, NoSuchRow},
+                   {rows + 1, size - 1, NoSuchRow},
+                   {rows, size - 2, RowSizeMismatch},
+                   {rows, size, RowSizeMismatch},
+                   {rows, -1, RowSizeMismatch}};
+    for (const auto& call : refused) {
+        QCOMPARE(m_device->writeRow(table, call.row, buffer, call.lastIndex), call.expected);
+        QCOMPARE(m_device->readRow(table, call.row, buffer, call.lastIndex), call.expected);
+    }
+    QCOMPARE(m_device->writeRow(table, rows, nullptr, size - 1), NullPointer);
+    QCOMPARE(allRows(*m_device), before);
+
+    for (int i = 0; i < size; ++i)
+        buffer[i] = uint8_t(0xA0 + i);
+    QCOMPARE(m_device->writeRow(table, rows, buffer, size - 1), size);
+    QCOMPARE(allRows(*m_device), QByteArray(before).replace(offset, size, bytes(buffer, size)));
+}
+
+void TestEmulatedRegister::unknownTables() {
+    const QByteArray before = allRows(*m_device);
+    uint8_t buffer[12] = {};
+    for (uint8_t table : {0, 1, 10, 255}) {
+        QCOMPARE(m_device->writeRow(table, 1, buffer, 11), NoSuchTable);
+        QCOMPARE(m_device->readRow(table, 1, buffer, 11), NoSuchTable);
+    }
+    QCOMPARE(allRows(*m_device), before);
+}
+
+void TestEmulatedRegister::goodsTexts_data() {
+    QTest::addColumn<QByteArrayList>("texts");
+    QTest::addColumn<int>("expected");
+    QTest::addColumn<QByteArrayList>("readBack"); // for a refused write: the record as it was
+    const QByteArrayList sample{"Bread", "4601234000017", "3", "45.90", "1", "1377.00", "0.00"};
+    const auto with = [&](int field, const QByteArray& text) {
+        auto texts = sample;
+        texts[field] = text;
+        return texts;
+    };
+    QTest::newRow("sample") << sample << int(Ok) << sample;
+    QTest::newRow("empty grid row") << QByteArrayList{"", "", "", ".00", "0", "0.00", "0.00"} << int(Ok) << kEmptyGoods;
+    QTest::newRow("price without point") << with(3, "12") << int(Ok) << with(3, "12.00");
+    QTest::newRow("price ending in point") << with(3, "12.") << int(Ok) << with(3, "12.00");
+    QTest::newRow("largest price") << with(3, "9999999.99") << int(Ok) << with(3, "9999999.99");
+    QTest::newRow("cp1251 name of 24") << with(0, QByteArray(24, '\xC0')) << int(Ok) << with(0, QByteArray(24, '\xC0'));
+    QTest::newRow("section 07") << with(2, "07") << int(Ok) << with(2, "7");
+    QTest::newRow("name of 25") << with(0, QByteArray(25, 'x')) << int(GoodsNameTooLong) << QByteArrayList();
+    QTest::newRow("barcode of 14") << with(1, "46012340000170") << int(BadBarcode) << QByteArrayList();
+    QTest::newRow("barcode with letter") << with(1, "46012340000A") << int(BadBarcode) << QByteArrayList();
+    QTest::newRow("section 17") << with(2, "17") << int(BadSection) << QByteArrayList();
+    QTest::newRow("price 3 decimals") << with(3, "1.234") << int(BadPrice) << QByteArrayList();
+    QTest::newRow("price 8 digits") << with(3, "12345678") << int(BadPrice) << QByteArrayList();
+    QTest::newRow("price blank") << with(3, " 12.00") << int(BadPrice) << QByteArrayList();
+    QTest::newRow("flag 2") << with(4, "2") << int(BadFractionalFlag) << QByteArrayList();
+    QTest::newRow("sales 11 digits") << with(5, "12345678901") << int(BadSales) << QByteArrayList();
+    QTest::newRow("returns negative") << with(6, "-0.50") << int(BadReturns) << QByteArrayList();
+}
+
+void TestEmulatedRegister::goodsTexts() {
+    QFETCH(QByteArrayList, texts);
+    QFETCH(int, expected);
+    QFETCH(QByteArrayList, readBack);
+    const auto before = readGoods(*m_device, 5);
+    QCOMPARE(writeGoods(*m_device, 5, texts), expected);
+    QCOMPARE(readGoods(*m_device, 5), expected == Ok ? readBack : before);
+}
+
+void TestEmulatedRegister::goodsNumbers() {
+    const auto last = readGoods(*m_device, 9999);
+    QCOMPARE(last, kEmptyGoods);
+    QCOMPARE(writeGoods(*m_device, 0, {"a", "", "", "1", "0", "0", "0"}), GoodsNumberOutOfRange);
+    QCOMPARE(writeGoods(*m_device, 10000, {"a", "", "", "1", "0", "0", "0"}), GoodsNumberOutOfRange);
+    QCOMPARE(m_device->writeGoods(9999, {"a", "", "", "1", "0", "0", nullptr}), NullPointer);
+    QCOMPARE(readGoods(*m_device, 10000), QByteArrayList());
+    QCOMPARE(readGoods(*m_device, 9999), last);
+}
+
+void TestEmulatedRegister::logo_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<int>("expected");
+    QTest::addColumn<QByteArray>("dots");
+    const QByteArray unchanged("a5a500000000");
+    QTest::newRow("row") << 1 << QByteArray("028040") << int(Ok) << QByteArray("a5a580400000");
+    QTest::newRow("new header blanks") << 0 << QByteArray("0201") << int(Ok) << QByteArray("0000");
+    QTest::newRow("kind 2") << 2 << QByteArray("0101") << int(UnknownLogoKind) << unchanged;
+    QTest::newRow("header of 3 bytes") << 0 << QByteArray("010100") << int(BadLogoHeader) << unchanged;
+    QTest::newRow("41 bytes per row") << 0 << QByteArray("2901") << int(BadLogoHeader) << unchanged;
+    QTest::newRow("0 rows") << 0 << QByteArray("0100") << int(BadLogoHeader) << unchanged;
+    QTest::newRow("row too short") << 1 << QByteArray("01FF") << int(LogoRowLengthMismatch) << unchanged;
+    QTest::newRow("row too long") << 1 << QByteArray("01FFFFFF") << int(LogoRowLengthMismatch) << unchanged;
+    QTest::newRow("row 0") << 1 << QByteArray("00FFFF") << int(LogoRowNumberOutOfRange) << unchanged;
+    QTest::newRow("row 4 of 3") << 1 << QByteArray("04FFFF") << int(LogoRowNumberOutOfRange) << unchanged;
+}
+
+void TestEmulatedRegister::logo() {
+    QFETCH(int, kind);
+    QFETCH(QByteArray, record);
+    QFETCH(int, expected);
+    QFETCH(QByteArray, dots);
+    QCOMPARE(writeLogo(*m_device, 1, "01FFFF"), LogoRowBeforeHeader);
+    QCOMPARE(writeLogo(*m_device, 0, "0203"), Ok);
+    QCOMPARE(writeLogo(*m_device, 1, "01A5A5"), Ok);
+    QCOMPARE(writeLogo(*m_device, kind, record), expected);
+    QCOMPARE(m_device->writeLogo(kind, nullptr, 1), NullPointer);
+    QCOMPARE(m_device->close(), Ok);
+    const auto saved = readStateFile(stateFileIn(*m_dir));
+    QVERIFY(saved);
+    QCOMPARE(bytes(saved->logo.dots().data(), int(saved->logo.dots().size())).toHex(), dots);
+}
+
+void TestEmulatedRegister::journal() {
+    int32_t count = 0, value = 0;
+    const uint8_t* reply = nullptr;
+    QCOMPARE(m_device->journalCount(&count, &reply), 0);
+    QCOMPARE(bytes(reply, 5), "\x01" + bytes(&count, 4));
+    QByteArrayList records;
+    for (int32_t n = 1; n <= count; ++n) {
+        const int32_t r = m_device->journalRecord(n, &value, &reply);
+        QCOMPARE(bytes(reply, 5), "\x02" + bytes(&n, 4));
+        records += bytes(reply + 5, r);
+    }
+    QVERIFY(count > 2 && !records.contains(""));
+    QCOMPARE(m_device->journalRecord(0, &value, &reply), NoSuchJournalRecord);
+    QCOMPARE(m_device->journalRecord(count + 1, &value, &reply), NoSuchJournalRecord);
+
+    // A new connection starts "next" at the first record; a record query moves the cursor.
+    QCOMPARE(m_device->open("EMULATOR", 9600), Ok);
+    QCOMPARE(bytes(reply + 5, m_device->nextJournalRecord(&value, &reply)), records.first());
+    QVERIFY(m_device->journalRecord(count - 1, &value, &reply) > 0);
+    QCOMPARE(bytes(reply + 5, m_device->nextJournalRecord(&value, &reply)), records.last());
+    QCOMPARE(m_device->nextJournalRecord(&value, &reply), JournalEnd);
+}
+
+void TestEmulatedRegister::occupiedGoodsAndStock() {
+    QCOMPARE(writeGoods(*m_device, 9999, {"", "", "", "0.00", "1", "0", "0"}), Ok);
+    QList<int32_t> expected;
+    for (uint16_t n = 1; n <= 9999; ++n)
+        if (readGoods(*m_device, n) != kEmptyGoods)
+            expected += n;
+    int32_t value = 0;
+    const uint8_t* reply = nullptr;
+    for (int pass = 0; pass < 2; ++pass) { // after the last one the search starts over
+        QList<int32_t> found;
+        while (m_device->findOccupiedGoods(&value, &reply) >= 0 && bytes(reply + 1, 4) == bytes(&value, 4))
+            found += value;
+        QCOMPARE(found, expected);
+    }
+    QCOMPARE(m_device->goodsStock(expected.first(), &value, &reply), 5);
+    QVERIFY(value > 0);
+    QCOMPARE(bytes(reply + 5, 5).toHex().toInt(), value); // packed BCD
+    QCOMPARE(m_device->goodsStock(9998, &value, &reply), 5);
+    QCOMPARE(bytes(reply, 10).toHex(), QByteArray("05000000000000000000"));
+    QCOMPARE(m_device->goodsStock(10000, &value, &reply), GoodsNumberOutOfRange);
+}
+
+void TestEmulatedRegister::stateSurvivesReopening() {
+    const uint8_t row[3] = {0x12, 0x34, 2};
+    for (uint16_t n = 1; n <= 9999; ++n)
+        QCOMPARE(writeGoods(*m_device, n, {QByteArray::number(n), "", "2", "1.5", "0", "0", "0"}), Ok);
+    QCOMPARE(m_device->writeRow(5, 2, row, 2), 3);
+    QCOMPARE(writeLogo(*m_device, 0, "0101"), Ok);
+    // Destruction without closing must save too: the program never closes the port at exit.
+    m_device.reset();
+    EmulatedRegister device(stateFileIn(*m_dir));
+    QCOMPARE(device.open("EMULATOR", 9600), Ok);
+    QCOMPARE(readRow(device, 5, 2, 3), bytes(row, 3));
+    QCOMPARE(readGoods(device, 4321), (QByteArrayList{"4321", "", "2", "1.50", "0", "0.00", "0.00"}));
+    QCOMPARE(writeLogo(device, 1, "01FF"), Ok);
+    QCOMPARE(QDir(m_dir->path() + "/data").entryList(QDir::Files | QDir::Hidden), QStringList{"register.state"});
+}
+
+void TestEmulatedRegister::changesWithinTheIntervalWaitForClose() {
+    const uint8_t first[3] = {0x01, 0x00, 1}, second[3] = {0x02, 0x00, 1};
+    QCOMPARE(m_device->writeRow(5, 1, first, 2), 3);
+    QCOMPARE(m_device->writeRow(5, 1, second, 2), 3);
+    QCOMPARE(readStateFile(stateFileIn(*m_dir))->tables.row(5, 1)[0], uint8_t(0x01));
+    QCOMPARE(m_device->close(), Ok);
+    QCOMPARE(readStateFile(stateFileIn(*m_dir))->tables.row(5, 1)[0], uint8_t(0x02));
+}
+
+void TestEmulatedRegister::unsaveableStateStillWorksInMemory() {
+    QTemporaryDir dir;
+    std::ofstream(dir.path().toStdString() + "/data") << "a file where the folder should be";
+    EmulatedRegister device(stateFileIn(dir));
+    QCOMPARE(device.open("EMULATOR", 9600), Ok);
+    const uint8_t row[3] = {0x07, 0x50, 2};
+    QCOMPARE(device.writeRow(5, 2, row, 2), 3);
+    QCOMPARE(readRow(device, 5, 2, 3), bytes(row, 3));
+    QCOMPARE(device.close(), StateNotSaved);
+}
+
+QTEST_APPLESS_MAIN(TestEmulatedRegister)
+#include "test_emulated_register.moc"
