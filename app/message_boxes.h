@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QString>
+
+// Every message box of the program goes through here, so tests can answer
+// them without a modal loop.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    virtual QMessageBox::StandardButton show(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                                             QMessageBox::StandardButtons buttons = QMessageBox::Ok) = 0;
+
+    void error(const QString& text) { show(QMessageBox::Critical, QStringLiteral("Ошибка"), text); }
+};
+
+// Modal boxes over the main window.
+class WidgetMessageBoxes : public MessageBoxes {
+public:
+    void setParent(QWidget* parent) { m_parent = parent; }
+    QMessageBox::StandardButton show(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                                     QMessageBox::StandardButtons buttons) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
