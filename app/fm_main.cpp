@@ -1,0 +1,389 @@
+#include "fm_main.h"
+
+#include "conversions.h"
+#include "cp1251.h"
+#include "device_library.h"
+#include "help_topics.h"
+#include "help_window.h"
+#include "input_filters.h"
+#include "options_page.h"
+#include "transfer_driver.h"
+#include "ui_fm_main.h"
+
+#include <QAbstractEventDispatcher>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStyle>
+
+namespace {
+
+const QString notConnectedText = QStringLiteral("Соединение с ККМ не установлено");
+constexpr int statusPanelWidth = 200;
+
+// Page numbers the state update tests, in page order.
+enum Page { MainPage = 0, LogoPage = 5, OperatorsPage = 7, GoodsPage = 10 };
+
+QString pageOfButton(const QString& buttonName) {
+    static const QHash<QString, QString> pages{
+        {QStringLiteral("sb_KKMOptions"), QStringLiteral("ts_KKMOptions")},
+        {QStringLiteral("sb_KKMPrintOpt"), QStringLiteral("ts_KKMPrintOpt")},
+        {QStringLiteral("sb_KKMReklama"), QStringLiteral("ts_KKMReklama")},
+        {QStringLiteral("sb_KKMSkidki"), QStringLiteral("ts_KKMdiscount")},
+        {QStringLiteral("sb_KKMLogo"), QStringLiteral("ts_KKMLogo")},
+        {QStringLiteral("sb_KKMDevices"), QStringLiteral("ts_KKMDevices")},
+        {QStringLiteral("sb_KKMOperators"), QStringLiteral("ts_KKMOperators")},
+        {QStringLiteral("sb_KKMOtdel"), QStringLiteral("ts_KKMSections")},
+        {QStringLiteral("sb_KKMNalog"), QStringLiteral("ts_KKMNalog")},
+        {QStringLiteral("sb_KKMGoods"), QStringLiteral("ts_KKMGoods")},
+        {QStringLiteral("sb_TestPanel"), QStringLiteral("ts_TestPanel")},
+    };
+    return pages.value(buttonName);
+}
+
+} // namespace
+
+Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, const QString& connectionFile, QWidget* parent)
+    : QMainWindow(parent)
+    , m_ui(std::make_unique<Ui::Tfm_Main>())
+    , m_device(device)
+    , m_boxes(boxes)
+    , m_errors(boxes)
+    , m_link(device.table())
+    , m_connectionFile(connectionFile) {
+    m_ui->setupUi(this);
+    m_connectionControls = {m_ui->cb_KKMPort, m_ui->cb_KKMPortSpeed, m_ui->me_PCAddr, m_ui->me_KKMAddr};
+    for (QWidget* hidden :
+         {static_cast<QWidget*>(m_ui->me_PCAddr), static_cast<QWidget*>(m_ui->me_KKMAddr),
+          static_cast<QWidget*>(m_ui->lb_PCAddr), static_cast<QWidget*>(m_ui->lb_KKMAddr),
+          static_cast<QWidget*>(m_ui->lb_KKMProtocolCaption), static_cast<QWidget*>(m_ui->lb_KKMProtocol),
+          static_cast<QWidget*>(m_ui->lb_KKMLanguageCaption), static_cast<QWidget*>(m_ui->lb_KKMLanguage),
+          static_cast<QWidget*>(m_ui->lb_KKMEncodeCaption), static_cast<QWidget*>(m_ui->lb_KKMEncode)})
+        hidden->setVisible(false);
+
+    const QStyle* style = this->style();
+    const std::pair<QAbstractButton*, QStyle::StandardPixmap> icons[] = {
+        {m_ui->sb_ReadTableFromKKM, QStyle::SP_ArrowDown},   {m_ui->sb_WriteTableToKKM, QStyle::SP_ArrowUp},
+        {m_ui->sb_ReadStringFromKKM, QStyle::SP_ArrowLeft},  {m_ui->sb_WriteStringToKKM, QStyle::SP_ArrowRight},
+        {m_ui->sb_LoadFromCSV, QStyle::SP_DialogOpenButton}, {m_ui->sb_SaveToCSV, QStyle::SP_DialogSaveButton},
+        {m_ui->sb_StopReading, QStyle::SP_BrowserStop},      {m_ui->sb_Help, QStyle::SP_DialogHelpButton},
+    };
+    for (const auto& [button, pixmap] : icons)
+        button->setIcon(style->standardIcon(pixmap));
+
+    m_pageButtons = new QButtonGroup(this);
+    for (QAbstractButton* button : m_ui->gb_KKMOptions->findChildren<QAbstractButton*>())
+        m_pageButtons->addButton(button);
+    connect(m_pageButtons, &QButtonGroup::buttonClicked, this, &Tfm_Main::sb_KKMOptionsClick);
+    connect(m_ui->sb_TestPanel, &QAbstractButton::clicked, this, [this] { sb_KKMOptionsClick(m_ui->sb_TestPanel); });
+    connect(m_ui->sb_Main, &QAbstractButton::clicked, this, &Tfm_Main::sb_MainClick);
+    connect(m_ui->sb_Help, &QAbstractButton::clicked, this, &Tfm_Main::sb_HelpClick);
+
+    m_statusPanel = new QLabel(notConnectedText, m_ui->StatusBar);
+    m_statusPanel->setObjectName(QStringLiteral("StatusBarPanel0"));
+    m_statusPanel->setFixedWidth(statusPanelWidth);
+    m_ui->StatusBar->addWidget(m_statusPanel);
+    m_ui->StatusBar->installEventFilter(this);
+    m_progressBar = new QProgressBar(m_ui->StatusBar);
+    m_progressBar->setObjectName(QStringLiteral("ProgressBar"));
+    // A drawn percentage would repaint the bar synchronously on every step of a long transfer.
+    m_progressBar->setTextVisible(false);
+
+    composePages();
+
+    resize(minimumSize());
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    FormCreate();
+    // The first paint already shows the not-connected state.
+    MainformActionUpdate();
+
+    if (auto* dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &Tfm_Main::MainformActionUpdate);
+}
+
+Tfm_Main::~Tfm_Main() = default;
+
+void Tfm_Main::ShowError(const QString& location, const QString& error) {
+    m_errors.ShowError(location, error);
+}
+
+void Tfm_Main::FormCreate() {
+    m_errors.guard(QStringLiteral("Tfm_Main.FormCreate"), [this] {
+        m_link.connected = false;
+        m_link.stopRequested = false;
+        m_ui->lb_Version->setText(QStringLiteral("Версия: 1.12"));
+        m_helpFile = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help.chm"));
+        m_ui->lb_Result->clear();
+
+        m_progressBar->setRange(0, 100);
+        m_progressBar->setValue(0);
+        StatusBarResize();
+
+        m_ui->PageControl->tabBar()->hide();
+        m_ui->PageControl->setCurrentWidget(m_ui->ts_main);
+
+        fillPortList();
+        readConnectionFile(m_connectionFile, m_connectionControls);
+    });
+}
+
+void Tfm_Main::composePages() {
+    auto& ui = *m_ui;
+    TransferControls controls;
+    controls.pages = ui.PageControl;
+    controls.mainPage = ui.ts_main;
+    controls.locked = {ui.gb_KKMOptions,        ui.sb_Main,
+                       ui.sb_ReadTableFromKKM,  ui.sb_WriteTableToKKM,
+                       ui.sb_ReadStringFromKKM, ui.sb_WriteStringToKKM,
+                       ui.sb_LoadFromCSV,       ui.sb_SaveToCSV};
+    controls.stopButton = ui.sb_StopReading;
+    controls.progress = m_progressBar;
+    controls.message = ui.lb_Result;
+    controls.goodsFirst = ui.ed_GoodsStart;
+    controls.goodsLast = ui.ed_GoodsEND;
+    m_driver = new TransferDriver(controls, m_link, m_errors, m_boxes, this);
+    connect(ui.sb_ReadTableFromKKM, &QAbstractButton::clicked, m_driver, &TransferDriver::sb_ReadTableFromKKMClick);
+    connect(ui.sb_WriteTableToKKM, &QAbstractButton::clicked, m_driver, &TransferDriver::sb_WriteTableToKKMClick);
+    connect(ui.sb_ReadStringFromKKM, &QAbstractButton::clicked, m_driver, &TransferDriver::LoadStringClick);
+    connect(ui.sb_WriteStringToKKM, &QAbstractButton::clicked, m_driver, &TransferDriver::SaveStringClick);
+    connect(ui.sb_StopReading, &QAbstractButton::clicked, m_driver, &TransferDriver::sb_StopReadingClick);
+    connect(ui.sb_Connect, &QAbstractButton::clicked, this, &Tfm_Main::sb_ConnectClick);
+
+    m_optionsPage = new OptionsPage(m_link, m_errors, ui.ts_KKMOptions);
+    ui.ts_KKMOptions->layout()->addWidget(m_optionsPage);
+    m_driver->addPage(ui.ts_KKMOptions, m_optionsPage);
+
+    m_numericFilter = new NumericEditFilter(m_errors, this);
+    for (const char* name : {"me_PCAddr", "me_KKMAddr", "ed_DateInterval"})
+        m_numericFilter->attach(findChild<QLineEdit*>(QLatin1String(name)), true);
+}
+
+void Tfm_Main::closeEvent(QCloseEvent* event) {
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+void Tfm_Main::FormClose() {
+    m_errors.guard(QStringLiteral("Tfm_Main.FormClose"),
+                   [this] { writeConnectionFile(m_connectionFile, m_connectionControls); });
+}
+
+void Tfm_Main::sb_ConnectClick() {
+    m_errors.guard(QStringLiteral("Tfm_Main.sb_ConnectClick"), [this] {
+        auto& ui = *m_ui;
+        if (m_link.connected) {
+            m_link.api.ClosePort();
+            m_link.connected = false;
+        }
+        for (QLabel* label : {ui.lb_KKMModel, ui.lb_KKMVersion, ui.lb_KKMSerialNumber, ui.lb_KKMProtocol,
+                              ui.lb_KKMLanguage, ui.lb_KKMEncode})
+            label->setText(QStringLiteral("---"));
+        ui.lb_Result->clear();
+        if (ui.cb_KKMPort->currentText().isEmpty()) {
+            m_boxes.error(QStringLiteral("Не указан порт подключения ККМ"));
+            return;
+        }
+        if (ui.cb_KKMPortSpeed->currentText().isEmpty()) {
+            m_boxes.error(QStringLiteral("Не указана скорость подключения ККМ"));
+            return;
+        }
+        const QByteArray port = toCp1251(ui.cb_KKMPort->currentText());
+        m_link.lastResult = m_link.api.SetPort(port.constData(), strToInt(ui.cb_KKMPortSpeed->currentText()));
+        if (m_link.lastResult < 0) {
+            m_boxes.error(m_link.errorText(m_link.lastResult));
+            return;
+        }
+        m_link.connected = true;
+        identify();
+        if (!m_link.connected)
+            return;
+        const auto answer = m_boxes.show(QMessageBox::Information, QStringLiteral("Information"),
+                                         QStringLiteral("Соединение с кассой установлено.\n\r\n\r"
+                                                        "Будет произведено чтение данных из ККМ."));
+        if (answer == QMessageBox::Ok)
+            readAllTables();
+    });
+}
+
+void Tfm_Main::identify() {
+    auto& ui = *m_ui;
+    const auto address = [](const QLineEdit* edit, uint8_t fallback) {
+        const QString text = edit->text().trimmed();
+        // Bus addresses are one byte: 300 goes out as 44.
+        return text.isEmpty() ? fallback : uint8_t(strToInt(text));
+    };
+    m_link.pcAddr = address(ui.me_PCAddr, 1);
+    m_link.kkmAddr = address(ui.me_KKMAddr, 2);
+
+    uint8_t software = 0, unused = 0, protocol = 0, locale = 0;
+    const char* model = nullptr;
+    m_link.lastResult =
+        m_link.api.GetDeviceType(m_link.kkmAddr, m_link.pcAddr, &software, &unused, &protocol, &locale, &model);
+    if (m_link.lastResult < 0) {
+        // The port stays open: the next attempt opens it again without closing it.
+        m_boxes.error(m_link.errorText(m_link.lastResult));
+        m_link.connected = false;
+        return;
+    }
+    m_statusPanel->setText(QStringLiteral("Соединение с ККМ установлено"));
+    ui.lb_KKMModel->setText(fromDeviceText(model).trimmed());
+    ui.lb_KKMVersion->setText(QString::number(software & 0x0F));
+    ui.lb_KKMProtocol->setText(QStringLiteral("%1.%2").arg(protocol >> 4).arg(protocol & 0x0F));
+    ui.lb_KKMLanguage->setText(locale >> 4 == 1 ? QStringLiteral("Русский") : QStringLiteral("Недоступно"));
+    ui.lb_KKMEncode->setText((locale & 0x0F) == 0 ? QStringLiteral("WIN1251") : QStringLiteral("Недоступно"));
+
+    const char* serial = nullptr;
+    m_link.lastResult = m_link.api.GetWorksNum(m_link.kkmAddr, m_link.pcAddr, &serial);
+    if (m_link.lastResult < 0) {
+        m_boxes.error(m_link.errorText(m_link.lastResult));
+        m_link.connected = false;
+        return;
+    }
+    ui.lb_KKMSerialNumber->setText(fromDeviceText(serial));
+}
+
+// Reads the configuration tables page by page, stopping on the first page that
+// fails and leaving it on view.
+void Tfm_Main::readAllTables() {
+    auto& ui = *m_ui;
+    for (QWidget* page : {ui.ts_KKMOptions, ui.ts_KKMPrintOpt, ui.ts_KKMReklama, ui.ts_KKMdiscount, ui.ts_KKMDevices,
+                          ui.ts_KKMOperators, ui.ts_KKMSections, ui.ts_KKMNalog}) {
+        ui.PageControl->setCurrentWidget(page);
+        m_driver->sb_ReadTableFromKKMClick();
+        if (m_link.lastResult < 0)
+            return;
+    }
+    ui.PageControl->setCurrentWidget(ui.ts_main);
+}
+
+void Tfm_Main::fillPortList() {
+    QStringList ports;
+    if (m_device.isLoaded()) {
+        // The index is one byte wide, so a library that never says "no more" still ends the list.
+        for (int index = 0; index <= 255; ++index) {
+            const char* name = nullptr;
+            if (m_link.api.GetPortName(uint8_t(index), &name) != 0)
+                break;
+            ports << fromDeviceText(name);
+        }
+        if (ports.isEmpty())
+            m_boxes.error(QStringLiteral("Ошибка получения информации о портах!"));
+    } else {
+        m_boxes.error(m_device.errorText());
+    }
+    m_ui->cb_KKMPort->clear();
+    m_ui->cb_KKMPort->addItems(ports.isEmpty() ? QStringList{QStringLiteral("Ошибка")} : ports);
+}
+
+void Tfm_Main::MainformActionUpdate() {
+    m_errors.guard(QStringLiteral("Tfm_Main.MainformActionUpdate"), [this] {
+        const bool c = m_link.connected;
+        const int p = m_ui->PageControl->currentIndex();
+        auto& ui = *m_ui;
+
+        if (!c) {
+            for (QWidget* w : {ui.sb_ReadTableFromKKM, ui.sb_WriteTableToKKM, ui.sb_ReadStringFromKKM,
+                               ui.sb_WriteStringToKKM, ui.sb_SaveToCSV, ui.sb_LoadFromCSV})
+                w->setEnabled(false);
+        }
+        if (p == MainPage) {
+            ui.sb_ReadTableFromKKM->setEnabled(false);
+            ui.sb_WriteTableToKKM->setEnabled(false);
+        } else if (c) {
+            ui.sb_WriteTableToKKM->setEnabled(true);
+            // A logo cannot be read back from the register.
+            ui.sb_ReadTableFromKKM->setEnabled(p != LogoPage);
+        }
+        const bool rowPage = p >= OperatorsPage && p <= GoodsPage;
+        if (!rowPage) {
+            ui.sb_ReadStringFromKKM->setEnabled(false);
+            ui.sb_WriteStringToKKM->setEnabled(false);
+        } else if (c) {
+            ui.sb_ReadStringFromKKM->setEnabled(true);
+            ui.sb_WriteStringToKKM->setEnabled(true);
+        }
+        if (p != LogoPage && p != GoodsPage)
+            ui.sb_LoadFromCSV->setEnabled(false);
+        else if (c)
+            ui.sb_LoadFromCSV->setEnabled(true);
+        if (p != GoodsPage) {
+            ui.sb_SaveToCSV->setEnabled(false);
+            ui.sb_StopReading->setEnabled(false);
+        } else if (c) {
+            ui.sb_SaveToCSV->setEnabled(true);
+            ui.sb_StopReading->setEnabled(true);
+        }
+        for (QWidget* w : {static_cast<QWidget*>(ui.b_LoadSettings), static_cast<QWidget*>(ui.b_SaveSettings),
+                           static_cast<QWidget*>(ui.sb_KKMOptions), static_cast<QWidget*>(ui.sb_KKMPrintOpt),
+                           static_cast<QWidget*>(ui.sb_KKMReklama), static_cast<QWidget*>(ui.sb_KKMLogo),
+                           static_cast<QWidget*>(ui.sb_KKMSkidki), static_cast<QWidget*>(ui.sb_KKMDevices),
+                           static_cast<QWidget*>(ui.sb_KKMOtdel), static_cast<QWidget*>(ui.sb_KKMOperators),
+                           static_cast<QWidget*>(ui.sb_KKMNalog), static_cast<QWidget*>(ui.sb_KKMGoods),
+                           static_cast<QWidget*>(ui.sb_TestPanel)})
+            w->setEnabled(c);
+        ui.sb_TestPanel->setVisible(false);
+        for (QWidget* w : {static_cast<QWidget*>(ui.lb_Interval), static_cast<QWidget*>(ui.ed_GoodsStart),
+                           static_cast<QWidget*>(ui.lb_IntervalDot), static_cast<QWidget*>(ui.ed_GoodsEND)})
+            w->setVisible(p == GoodsPage);
+        if (!c)
+            m_statusPanel->setText(notConnectedText);
+    });
+}
+
+void Tfm_Main::sb_KKMOptionsClick(QAbstractButton* button) {
+    m_errors.guard(QStringLiteral("Tfm_Main.sb_KKMOptionsClick / ") + button->objectName(), [this, button] {
+        m_progressBar->setValue(0);
+        m_ui->lb_Result->clear();
+        showPage(pageOfButton(button->objectName()));
+    });
+}
+
+void Tfm_Main::sb_MainClick() {
+    m_errors.guard(QStringLiteral("Tfm_Main.sb_MainClick"), [this] {
+        m_progressBar->setValue(0);
+        QAbstractButton* down = m_pageButtons->checkedButton();
+        if (!down)
+            return;
+        // An exclusive group cannot be left with no button down.
+        m_pageButtons->setExclusive(false);
+        down->setChecked(false);
+        m_pageButtons->setExclusive(true);
+        m_ui->PageControl->setCurrentWidget(m_ui->ts_main);
+    });
+}
+
+void Tfm_Main::sb_HelpClick() {
+    m_errors.guard(QStringLiteral("Tfm_Main.sb_HelpClick"), [this] {
+        const QString topic = helpTopicForPage(m_ui->PageControl->currentWidget()->objectName());
+        if (topic.isEmpty())
+            return;
+        const QString failure = HelpWindow::showTopic(this, m_helpFile, topic);
+        if (!failure.isEmpty())
+            m_boxes.error(failure);
+    });
+}
+
+void Tfm_Main::showPage(const QString& pageName) {
+    if (auto* page = m_ui->PageControl->findChild<QWidget*>(pageName))
+        m_ui->PageControl->setCurrentWidget(page);
+}
+
+bool Tfm_Main::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ui->StatusBar && event->type() == QEvent::Resize)
+        StatusBarResize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Tfm_Main::StatusBarResize() {
+    m_errors.guard(QStringLiteral("Tfm_Main.StatusBarResize"), [this] {
+        if (!m_progressBar)
+            return;
+        const QWidget* bar = m_ui->StatusBar;
+        m_progressBar->setGeometry(statusPanelWidth + 2, 2, bar->width() - statusPanelWidth - 4, bar->height() - 3);
+    });
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "connection_file.h"
+#include "error_reporter.h"
+#include "register_link.h"
+
+#include <memory>
+#include <QMainWindow>
+
+class DeviceLibrary;
+class NumericEditFilter;
+class OptionsPage;
+class QAbstractButton;
+class QButtonGroup;
+class QLabel;
+class QProgressBar;
+class TransferDriver;
+
+namespace Ui {
+class Tfm_Main;
+}
+
+// The one window: navigation between the pages, the idle-time state update,
+// the status bar with its progress bar, error reporting and help. The pages
+// hold their own logic; the window composes them.
+class Tfm_Main : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // `connectionFile` carries the port, speed and addresses from one run to the next.
+    Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, const QString& connectionFile,
+             QWidget* parent = nullptr);
+    ~Tfm_Main() override;
+
+    void ShowError(const QString& location, const QString& error);
+    // Enables, disables and hides controls by connection state and page; runs
+    // each time the event queue runs empty.
+    void MainformActionUpdate();
+
+    RegisterLink& link() { return m_link; }
+    ErrorReporter& errors() { return m_errors; }
+    QProgressBar* progressBar() const { return m_progressBar; }
+    QString helpFile() const { return m_helpFile; }
+    TransferDriver& driver() { return *m_driver; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+    void composePages();
+    void sb_ConnectClick();
+    void identify();
+    void readAllTables();
+    void fillPortList();
+    void sb_KKMOptionsClick(QAbstractButton* button);
+    void sb_MainClick();
+    void sb_HelpClick();
+    void StatusBarResize();
+    void showPage(const QString& pageName);
+
+    std::unique_ptr<Ui::Tfm_Main> m_ui;
+    const DeviceLibrary& m_device;
+    MessageBoxes& m_boxes;
+    ErrorReporter m_errors;
+    RegisterLink m_link;
+    QButtonGroup* m_pageButtons = nullptr;
+    QLabel* m_statusPanel = nullptr;
+    QProgressBar* m_progressBar = nullptr;
+    QString m_helpFile;
+    QString m_connectionFile;
+    ConnectionControls m_connectionControls;
+    TransferDriver* m_driver = nullptr;
+    NumericEditFilter* m_numericFilter = nullptr;
+    OptionsPage* m_optionsPage = nullptr;
+};

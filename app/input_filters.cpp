@@ -1,0 +1,81 @@
+#include "input_filters.h"
+
+#include "conversions.h"
+#include "error_reporter.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+
+namespace {
+const char* const clampedProperty = "clampOnExit";
+constexpr QChar backspace(8);
+} // namespace
+
+bool numericKeyAccepted(const QString& editName, QChar key, QChar decimalPoint) {
+    if (key == backspace)
+        return true;
+    if (editName == QLatin1String("ed_PoContrast"))
+        return key >= QLatin1Char('1') && key <= QLatin1Char('4');
+    return (key >= QLatin1Char('0') && key <= QLatin1Char('9')) || key == QLatin1Char('-') || key == decimalPoint;
+}
+
+int numericEditMaximum(const QString& editName) {
+    if (editName == QLatin1String("ed_DateInterval"))
+        return 31;
+    if (editName == QLatin1String("ed_DiscountValue") || editName == QLatin1String("ed_MarkUpsValue"))
+        return 100;
+    return 255;
+}
+
+QString clampedNumericText(const QString& text, int maximum) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return text;
+    const double value = strToFloat(trimmed);
+    if (value >= maximum)
+        return QString::number(maximum);
+    if (value <= 0)
+        return QStringLiteral("0");
+    return trimmed;
+}
+
+NumericEditFilter::NumericEditFilter(ErrorReporter& errors, QObject* parent)
+    : QObject(parent)
+    , m_errors(errors) {}
+
+void NumericEditFilter::attach(QLineEdit* edit, bool clampOnExit) {
+    edit->setProperty(clampedProperty, clampOnExit);
+    edit->installEventFilter(this);
+}
+
+bool NumericEditFilter::eventFilter(QObject* watched, QEvent* event) {
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (!edit)
+        return false;
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        // Keys that type nothing (arrows, Delete, Home) are not characters to filter.
+        if (key->text().isEmpty() || key->key() == Qt::Key_Delete)
+            return false;
+        return !me_KKMAddrKeyPress(edit, key->text());
+    }
+    if (event->type() == QEvent::FocusOut && edit->property(clampedProperty).toBool())
+        me_PCAddrExit(edit);
+    return false;
+}
+
+bool NumericEditFilter::me_KKMAddrKeyPress(QLineEdit* edit, const QString& text) {
+    QString name;
+    m_errors.guard(QStringLiteral("Tfm_Main.me_KKMAddrKeyPress"), [&] { name = edit->objectName(); });
+    const QChar point = QLocale().decimalPoint().at(0);
+    return std::all_of(text.begin(), text.end(), [&](QChar key) { return numericKeyAccepted(name, key, point); });
+}
+
+void NumericEditFilter::me_PCAddrExit(QLineEdit* edit) {
+    m_errors.guard(QStringLiteral("Tfm_Main.me_PCAddrExit / ") + edit->objectName(), [&] {
+        const QString text = clampedNumericText(edit->text(), numericEditMaximum(edit->objectName()));
+        if (text != edit->text())
+            edit->setText(text);
+    });
+}

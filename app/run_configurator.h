@@ -1,0 +1,11 @@
+#pragma once
+
+#include <functional>
+
+class QApplication;
+class Tfm_Main;
+
+// The whole program once the application object exists: binds the device library
+// from the executable's folder, creates and shows the window and runs the loop.
+// `beforeShow` lets a benchmark watch the window; the program passes nothing.
+int runConfigurator(QApplication& app, const std::function<void(Tfm_Main&)>& beforeShow = {});

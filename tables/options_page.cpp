@@ -1,0 +1,88 @@
+#include "options_page.h"
+
+#include "conversions.h"
+#include "error_reporter.h"
+#include "options_row.h"
+#include "register_link.h"
+#include "ui_options_page.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+QList<QCheckBox*> flagBoxes(const Ui::OptionsPage& ui) {
+    return {ui.cb_CodeSell,   ui.cb_FreePrice,    ui.cb_DecimalControl, ui.cb_MoneyBox,
+            ui.cb_Incasation, ui.cb_ModePassword, ui.cb_ZeroPassword};
+}
+
+} // namespace
+
+OptionsPage::OptionsPage(RegisterLink& link, ErrorReporter& errors, QWidget* parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::OptionsPage>())
+    , m_link(link)
+    , m_errors(errors) {
+    m_ui->setupUi(this);
+}
+
+OptionsPage::~OptionsPage() = default;
+
+int OptionsPage::rowCount() const {
+    return OptionsRow::fieldCount;
+}
+
+void OptionsPage::KKMSettingsRowRead(int field) {
+    m_errors.guard(QStringLiteral("Tfm_Main.KKMSettingsRowRead"), [&] {
+        QCoreApplication::processEvents();
+        QByteArray row(OptionsRow::size, '\0');
+        if (m_link.readRow(OptionsRow::table, OptionsRow::row, row) < 0)
+            return;
+        showField(field, row);
+    });
+}
+
+void OptionsPage::KKMSettingsRowWrite(int field) {
+    m_errors.guard(QStringLiteral("Tfm_Main.KKMSettingsRowWrite"), [&] {
+        QCoreApplication::processEvents();
+        QByteArray row(OptionsRow::size, '\0');
+        if (m_link.readRow(OptionsRow::table, OptionsRow::row, row) < 0)
+            return;
+        putField(field, row);
+        m_link.writeRow(OptionsRow::table, OptionsRow::row, row);
+    });
+}
+
+void OptionsPage::showField(int field, const QByteArray& row) {
+    const auto byte = [&row](int index) { return uint8_t(row[index]); };
+    if (field >= 1 && field <= 7) {
+        flagBoxes(*m_ui)[field - 1]->setChecked(byte(field - 1) != 0);
+    } else if (field == OptionsRow::backlightField) {
+        m_ui->cb_LightDuration->setCurrentIndex(OptionsRow::backlightItem(byte(field - 1)));
+    } else if (field == OptionsRow::dateIntervalField) {
+        m_ui->ed_DateInterval->setText(QString::number(OptionsRow::dateInterval(byte(field - 1))));
+    } else if (field == OptionsRow::serviceDateField) {
+        const int first = OptionsRow::serviceDateByte;
+        const auto date = OptionsRow::decodeServiceDate(byte(first), byte(first + 1), byte(first + 2));
+        m_ui->dtp_NextTO->setDate(date.value_or(QDate::currentDate()));
+    }
+}
+
+void OptionsPage::putField(int field, QByteArray& row) {
+    if (field >= 1 && field <= 7) {
+        row[field - 1] = flagBoxes(*m_ui)[field - 1]->isChecked() ? 1 : 0;
+    } else if (field == OptionsRow::backlightField) {
+        // No item chosen gives 255, which reads back as the first item.
+        row[field - 1] = char(uint8_t(m_ui->cb_LightDuration->currentIndex()));
+    } else if (field == OptionsRow::dateIntervalField) {
+        QLineEdit* edit = m_ui->ed_DateInterval;
+        if (edit->text().trimmed().isEmpty())
+            edit->setText(QStringLiteral("0"));
+        if (strToInt(edit->text()) > 31)
+            edit->setText(QStringLiteral("31"));
+        row[field - 1] = char(uint8_t(strToInt(edit->text().trimmed())));
+    } else if (field == OptionsRow::serviceDateField) {
+        const auto bytes = OptionsRow::encodeServiceDate(m_ui->dtp_NextTO->date());
+        for (int i = 0; i < 3; ++i)
+            row[OptionsRow::serviceDateByte + i] = char(bytes[size_t(i)]);
+    }
+}

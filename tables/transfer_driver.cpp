@@ -1,0 +1,189 @@
+#include "transfer_driver.h"
+
+#include "error_reporter.h"
+#include "message_boxes.h"
+#include "register_link.h"
+
+#include <QAbstractItemView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QScopeGuard>
+#include <QTabWidget>
+
+namespace {
+constexpr int lastGoodsNumber = 9999;
+const QString readSuccess = QStringLiteral("Чтение данных прошло успешно.");
+const QString writeSuccess = QStringLiteral("Запись данных прошла успешно.");
+} // namespace
+
+TransferDriver::TransferDriver(const TransferControls& controls, RegisterLink& link, ErrorReporter& errors,
+                               MessageBoxes& boxes, QObject* parent)
+    : QObject(parent)
+    , m_controls(controls)
+    , m_link(link)
+    , m_errors(errors)
+    , m_boxes(boxes)
+    , m_popup(new QMenu(controls.pages)) {
+    m_popup->setObjectName(QStringLiteral("ppm_LoadSave"));
+    QAction* load = m_popup->addAction(QStringLiteral("Прочитать строку"));
+    load->setObjectName(QStringLiteral("LoadString"));
+    QAction* save = m_popup->addAction(QStringLiteral("Записать строку"));
+    save->setObjectName(QStringLiteral("SaveString"));
+    connect(load, &QAction::triggered, this, &TransferDriver::LoadStringClick);
+    connect(save, &QAction::triggered, this, &TransferDriver::SaveStringClick);
+}
+
+void TransferDriver::addPage(QWidget* page, TablePage* table) {
+    m_tables.insert(page, table);
+}
+
+void TransferDriver::attachRowPopup(QAbstractItemView* grid) {
+    grid->viewport()->installEventFilter(this);
+}
+
+TablePage* TransferDriver::currentTable() const {
+    return m_tables.value(m_controls.pages->currentWidget());
+}
+
+void TransferDriver::sb_ReadTableFromKKMClick() {
+    transferTable(Direction::Read);
+}
+
+void TransferDriver::sb_WriteTableToKKMClick() {
+    transferTable(Direction::Write);
+}
+
+void TransferDriver::LoadStringClick() {
+    transferRow(Direction::Read);
+}
+
+void TransferDriver::SaveStringClick() {
+    transferRow(Direction::Write);
+}
+
+void TransferDriver::sb_StopReadingClick() {
+    m_link.stopRequested = true;
+}
+
+std::pair<int, int> TransferDriver::goodsRange() const {
+    const QString firstText = m_controls.goodsFirst->text();
+    const QString lastText = m_controls.goodsLast->text();
+    bool firstOk = false;
+    bool lastOk = false;
+    const int first = firstText.trimmed().toInt(&firstOk);
+    const int last = lastText.trimmed().toInt(&lastOk);
+    // An end one below the start is an empty range; anything lower is a typing slip.
+    if (!firstOk || !lastOk || first < 1 || first > lastGoodsNumber || last < 1 || last > lastGoodsNumber ||
+        last < first - 1)
+        return {0, -1};
+    return {first, last};
+}
+
+void TransferDriver::transferTable(Direction direction) {
+    const bool reading = direction == Direction::Read;
+    m_errors.guard(reading ? QStringLiteral("Tfm_Main.sb_ReadTableFromKKMClick")
+                           : QStringLiteral("Tfm_Main.sb_WriteTableToKKMClick"),
+                   [&] { runTable(reading); });
+}
+
+void TransferDriver::runTable(bool reading) {
+    TablePage* table = currentTable();
+    const bool goods = table && table->usesGoodsRange();
+    const auto [first, last] = goods ? goodsRange() : std::pair{1, table ? table->rowCount() : 0};
+    if (goods && last < 0) {
+        m_boxes.error(QStringLiteral("Интервал товаров задан неверно: «%1» -- «%2».\n"
+                                     "Укажите номера товаров от 1 до %3; конец интервала не меньше начала.")
+                          .arg(m_controls.goodsFirst->text(), m_controls.goodsLast->text())
+                          .arg(lastGoodsNumber));
+        return;
+    }
+    {
+        for (QWidget* w : m_controls.locked)
+            w->setEnabled(false);
+        // Whatever happens inside, the user must not be left locked out of the window.
+        const auto unlock = qScopeGuard([this] {
+            m_controls.progress->setValue(0);
+            m_controls.stopButton->setEnabled(false);
+            m_link.stopRequested = false;
+            for (QWidget* w : m_controls.locked)
+                w->setEnabled(true);
+        });
+        m_controls.progress->setMinimum(0);
+        m_controls.progress->setValue(0);
+        m_controls.message->setText(reading ? QStringLiteral("Идет чтение данных из ККМ, пожалуйста подождите...")
+                                            : QStringLiteral("Идет запись данных в ККМ, пожалуйста подождите..."));
+        if (table) {
+            m_controls.progress->setMaximum(last - first + 1);
+            if (goods)
+                m_controls.stopButton->setEnabled(true);
+            for (int row = first; row <= last; ++row) {
+                if (goods && m_link.stopRequested)
+                    break;
+                reading ? table->readRow(row) : table->writeRow(row);
+                step();
+                // A read keeps what it got up to the failing row; a write goes on.
+                if (reading && m_link.lastResult < 0)
+                    break;
+            }
+        }
+    }
+    report(reading ? readSuccess : writeSuccess);
+}
+
+void TransferDriver::transferRow(Direction direction) {
+    const bool reading = direction == Direction::Read;
+    m_errors.guard(reading ? QStringLiteral("Tfm_Main.LoadStringClick") : QStringLiteral("Tfm_Main.SaveStringClick"),
+                   [&] {
+                       TablePage* table = currentTable();
+                       const int row = table ? table->currentRow() : 0;
+                       if (row > 0)
+                           reading ? table->readRow(row) : table->writeRow(row);
+                       report(reading ? readSuccess : writeSuccess);
+                   });
+}
+
+void TransferDriver::step() {
+    m_controls.progress->setValue(m_controls.progress->value() + 1);
+}
+
+void TransferDriver::report(const QString& successText) {
+    const int32_t result = m_link.lastResult;
+    if (result >= 0) {
+        m_controls.message->setText(successText);
+        return;
+    }
+    if (result == -5) {
+        // The register stopped answering: the connection is taken as lost.
+        m_controls.pages->setCurrentWidget(m_controls.mainPage);
+        m_link.connected = false;
+    }
+    const QString text = QStringLiteral("ОШИБКА: ") + m_link.errorText(result);
+    m_controls.message->setText(text);
+    m_boxes.error(text);
+}
+
+bool TransferDriver::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            GoodsMouseDown(qobject_cast<QAbstractItemView*>(watched->parent()), mouse->position().toPoint());
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TransferDriver::GoodsMouseDown(QAbstractItemView* grid, const QPoint& position) {
+    m_errors.guard(QStringLiteral("Tfm_Main.GoodsMouseDown"), [&] {
+        const QModelIndex cell = grid->indexAt(position);
+        if (!cell.isValid())
+            return;
+        const QModelIndex current = grid->currentIndex();
+        const int column = current.isValid() ? current.column() : cell.column();
+        grid->setCurrentIndex(grid->model()->index(cell.row(), column));
+        m_popup->popup(grid->viewport()->mapToGlobal(position));
+    });
+}

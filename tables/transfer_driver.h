@@ -1,0 +1,74 @@
+#pragma once
+
+#include "table_page.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+
+class ErrorReporter;
+class MessageBoxes;
+class QAbstractItemView;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QTabWidget;
+class QWidget;
+class RegisterLink;
+
+// The window's controls that a transfer drives.
+struct TransferControls {
+    QTabWidget* pages = nullptr;
+    QWidget* mainPage = nullptr;
+    // Disabled for the length of a table transfer so that no second one starts.
+    QList<QWidget*> locked;
+    QWidget* stopButton = nullptr;
+    QProgressBar* progress = nullptr;
+    QLabel* message = nullptr;
+    QLineEdit* goodsFirst = nullptr;
+    QLineEdit* goodsLast = nullptr;
+};
+
+// Moves the table of the page on view between the window and the register,
+// a whole table or one row, with progress and an outcome report.
+class TransferDriver : public QObject {
+    Q_OBJECT
+
+public:
+    TransferDriver(const TransferControls& controls, RegisterLink& link, ErrorReporter& errors, MessageBoxes& boxes,
+                   QObject* parent = nullptr);
+
+    void addPage(QWidget* page, TablePage* table);
+    // Right-clicking a row of `grid` makes it current and offers the single-row commands.
+    void attachRowPopup(QAbstractItemView* grid);
+
+    void sb_ReadTableFromKKMClick();
+    void sb_WriteTableToKKMClick();
+    void LoadStringClick();
+    void SaveStringClick();
+    void sb_StopReadingClick();
+
+    QMenu* rowPopup() const { return m_popup; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum class Direction { Read, Write };
+    void transferTable(Direction direction);
+    void runTable(bool reading);
+    void transferRow(Direction direction);
+    void GoodsMouseDown(QAbstractItemView* grid, const QPoint& position);
+    std::pair<int, int> goodsRange() const;
+    void step();
+    void report(const QString& successText);
+    TablePage* currentTable() const;
+
+    TransferControls m_controls;
+    RegisterLink& m_link;
+    ErrorReporter& m_errors;
+    MessageBoxes& m_boxes;
+    QHash<QWidget*, TablePage*> m_tables;
+    QMenu* m_popup = nullptr;
+};

@@ -1,0 +1,219 @@
+#include "device_library.h"
+#include "fake_device.h"
+#include "fm_main.h"
+#include "recording_message_boxes.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestConnect : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<FakeDevice> m_fake;
+    std::unique_ptr<DeviceLibrary> m_library;
+    std::unique_ptr<RecordingMessageBoxes> m_boxes;
+    std::unique_ptr<Tfm_Main> m_window;
+    QTemporaryDir m_dir;
+
+    template <typename T = QWidget> T* find(const char* name) { return m_window->findChild<T*>(QLatin1String(name)); }
+    QString text(const char* label) { return find<QLabel>(label)->text(); }
+    QString page() { return find<QTabWidget>("PageControl")->currentWidget()->objectName(); }
+    QStringList boxTexts() const {
+        QStringList texts;
+        for (const auto& box : m_boxes->shown)
+            texts << box.text;
+        return texts;
+    }
+    void connectNow() { find<QAbstractButton>("sb_Connect")->click(); }
+
+private slots:
+    void init() {
+        m_fake = std::make_unique<FakeDevice>();
+        m_fake->ports = {"COM1", "COM2"};
+        m_fake->errorTexts[-3] = "\xCD\xE5\xF2 \xF1\xE2\xFF\xE7\xE8"; // "Нет связи"
+        m_fake->rows[{2, 1}] = QByteArray(12, '\0');
+        m_library = std::make_unique<DeviceLibrary>(FakeDevice::table());
+        m_boxes = std::make_unique<RecordingMessageBoxes>();
+        m_window = std::make_unique<Tfm_Main>(*m_library, *m_boxes, m_dir.filePath("kkm.ini"));
+        m_fake->calls.clear();
+    }
+    void cleanup() {
+        m_window.reset();
+        m_boxes.reset();
+        m_library.reset();
+        m_fake.reset();
+    }
+
+    void identifiesAndReadsTheTables() {
+        find<QComboBox>("cb_KKMPort")->setCurrentIndex(1);
+        find<QComboBox>("cb_KKMPortSpeed")->setCurrentIndex(3);
+        connectNow();
+
+        QCOMPARE(m_fake->callNames().mid(0, 3), QStringList({"SetPort", "GetDeviceType", "GetWorksNum"}));
+        const auto setPort = m_fake->callsOf("SetPort")[0];
+        QCOMPARE(setPort.bytes, QByteArray("COM2"));
+        QCOMPARE(setPort.args, QList<int>{9600});
+        QCOMPARE(m_fake->callsOf("GetDeviceType")[0].args, QList<int>({2, 1}));
+        QVERIFY(m_window->link().connected);
+        QCOMPARE(text("lb_KKMModel"), QStringLiteral("ККМ-1"));
+        QCOMPARE(text("lb_KKMVersion"), QStringLiteral("3"));
+        QCOMPARE(text("lb_KKMProtocol"), QStringLiteral("1.2"));
+        QCOMPARE(text("lb_KKMSerialNumber"), QStringLiteral("00012345"));
+        QCOMPARE(text("StatusBarPanel0"), QStringLiteral("Соединение с ККМ установлено"));
+
+        QCOMPARE(m_boxes->shown.size(), 1);
+        QCOMPARE(m_boxes->shown[0].icon, QMessageBox::Information);
+        QCOMPARE(m_boxes->shown[0].caption, QStringLiteral("Information"));
+        QCOMPARE(m_boxes->shown[0].text,
+                 QStringLiteral("Соединение с кассой установлено.\n\r\n\rБудет произведено чтение данных из ККМ."));
+        // The options page is read, field by field, and the main page comes back.
+        QCOMPARE(m_fake->callsOf("GetRowValue").size(), 10);
+        QCOMPARE(page(), QStringLiteral("ts_main"));
+        QCOMPARE(text("lb_Result"), QStringLiteral("Чтение данных прошло успешно."));
+    }
+
+    void closingTheInformationBoxSkipsTheRead() {
+        m_boxes->answer = QMessageBox::NoButton;
+        connectNow();
+        QVERIFY(m_window->link().connected);
+        QVERIFY(m_fake->callsOf("GetRowValue").isEmpty());
+        QCOMPARE(page(), QStringLiteral("ts_main"));
+    }
+
+    void automaticReadStopsOnTheFailingPage() {
+        m_fake->results["GetRowValue"] = -3;
+        connectNow();
+        QCOMPARE(m_fake->callsOf("GetRowValue").size(), 3);
+        QCOMPARE(page(), QStringLiteral("ts_KKMOptions"));
+        QCOMPARE(boxTexts().last(), QStringLiteral("ОШИБКА: Нет связи"));
+        // No page button is down, so "Главная" leaves the page where it is.
+        m_window->MainformActionUpdate();
+        find<QAbstractButton>("sb_Main")->click();
+        QCOMPARE(page(), QStringLiteral("ts_KKMOptions"));
+    }
+
+    void missingPortOrSpeed_data() {
+        QTest::addColumn<bool>("port");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("port") << true << "Не указан порт подключения ККМ";
+        QTest::newRow("speed") << false << "Не указана скорость подключения ККМ";
+    }
+    void missingPortOrSpeed() {
+        QFETCH(bool, port);
+        QFETCH(QString, message);
+        find<QComboBox>(port ? "cb_KKMPort" : "cb_KKMPortSpeed")->setCurrentIndex(-1);
+        find<QLabel>("lb_KKMModel")->setText("old");
+        find<QLabel>("lb_Result")->setText("old");
+        connectNow();
+        QCOMPARE(boxTexts(), QStringList{message});
+        QCOMPARE(m_boxes->shown[0].caption, QStringLiteral("Ошибка"));
+        QCOMPARE(m_boxes->shown[0].icon, QMessageBox::Critical);
+        QCOMPARE(text("lb_KKMModel"), QStringLiteral("---"));
+        QVERIFY(text("lb_Result").isEmpty());
+        QVERIFY(m_fake->calls.isEmpty());
+    }
+
+    void failingOpen() {
+        m_fake->results["SetPort"] = -3;
+        connectNow();
+        QCOMPARE(boxTexts(), QStringList{"Нет связи"});
+        QVERIFY(!m_window->link().connected);
+        QCOMPARE(m_window->link().lastResult, -3);
+        QCOMPARE(m_fake->callNames(), QStringList({"SetPort", "GetErrString"}));
+    }
+
+    void failingIdentificationKeepsThePortOpen_data() {
+        QTest::addColumn<QString>("failing");
+        QTest::newRow("device type") << "GetDeviceType";
+        QTest::newRow("serial number") << "GetWorksNum";
+    }
+    void failingIdentificationKeepsThePortOpen() {
+        QFETCH(QString, failing);
+        m_fake->results[failing] = -3;
+        connectNow();
+        QCOMPARE(boxTexts(), QStringList{"Нет связи"});
+        QVERIFY(!m_window->link().connected);
+        QVERIFY(!m_fake->callNames().contains("ClosePort"));
+        // The next attempt opens the port again without closing it.
+        m_fake->results.clear();
+        m_boxes->answer = QMessageBox::NoButton;
+        connectNow();
+        QCOMPARE(m_fake->callNames().count("SetPort"), 2);
+        QVERIFY(!m_fake->callNames().contains("ClosePort"));
+        QVERIFY(m_window->link().connected);
+    }
+
+    void reconnectingClosesThePortFirst() {
+        m_boxes->answer = QMessageBox::NoButton;
+        connectNow();
+        connectNow();
+        QCOMPARE(m_fake->callNames().mid(3, 2), QStringList({"ClosePort", "SetPort"}));
+    }
+
+    void addresses_data() {
+        QTest::addColumn<QString>("pc");
+        QTest::addColumn<QString>("kkm");
+        QTest::addColumn<QList<int>>("sent");
+        QTest::newRow("defaults for empty") << ""
+                                            << " " << QList<int>{2, 1};
+        QTest::newRow("low 8 bits") << "300"
+                                    << "7" << QList<int>{7, 44};
+        QTest::newRow("blanks trimmed") << " 5 "
+                                        << "255" << QList<int>{255, 5};
+    }
+    void addresses() {
+        QFETCH(QString, pc);
+        QFETCH(QString, kkm);
+        QFETCH(QList<int>, sent);
+        m_boxes->answer = QMessageBox::NoButton;
+        find<QLineEdit>("me_PCAddr")->setText(pc);
+        find<QLineEdit>("me_KKMAddr")->setText(kkm);
+        connectNow();
+        QCOMPARE(m_fake->callsOf("GetDeviceType")[0].args, sent);
+        QCOMPARE(m_fake->callsOf("GetWorksNum")[0].args, sent);
+        QCOMPARE(m_window->link().kkmAddr, sent[0]);
+        QCOMPARE(m_window->link().pcAddr, sent[1]);
+    }
+
+    void addressThatIsNotANumber() {
+        find<QLineEdit>("me_KKMAddr")->setText("1a");
+        connectNow();
+        QCOMPARE(boxTexts(), QStringList{"Ошибка по месту: Tfm_Main.sb_ConnectClick\n\rТекст ошибки: '1a' is not a "
+                                         "valid integer value\n\rСообщите разработчикам."});
+        // The port was opened before the address was read, and stays so.
+        QVERIFY(m_window->link().connected);
+        QVERIFY(!m_fake->callNames().contains("GetDeviceType"));
+    }
+
+    void languageAndCodePage_data() {
+        QTest::addColumn<int>("byte4");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("encoding");
+        QTest::newRow("0x10") << 0x10 << "Русский"
+                              << "WIN1251";
+        QTest::newRow("0x21") << 0x21 << "Недоступно"
+                              << "Недоступно";
+    }
+    void languageAndCodePage() {
+        QFETCH(int, byte4);
+        QFETCH(QString, language);
+        QFETCH(QString, encoding);
+        m_boxes->answer = QMessageBox::NoButton;
+        m_fake->deviceBytes[3] = uint8_t(byte4);
+        m_fake->deviceBytes[0] = 0xF7;
+        m_fake->deviceBytes[2] = 0x3A;
+        connectNow();
+        QCOMPARE(text("lb_KKMLanguage"), language);
+        QCOMPARE(text("lb_KKMEncode"), encoding);
+        QCOMPARE(text("lb_KKMVersion"), QStringLiteral("7"));
+        QCOMPARE(text("lb_KKMProtocol"), QStringLiteral("3.10"));
+    }
+};
+
+QTEST_MAIN(TestConnect)
+#include "test_connect.moc"

@@ -1,0 +1,384 @@
+#include "error_reporter.h"
+#include "fake_device.h"
+#include "recording_message_boxes.h"
+#include "register_link.h"
+#include "transfer_driver.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTabWidget>
+#include <QTest>
+#include <QVBoxLayout>
+#include <stdexcept>
+
+namespace {
+
+// A page whose rows answer with scripted results and remember what was asked.
+class ScriptedTable : public TablePage {
+public:
+    ScriptedTable(RegisterLink& link, int rows)
+        : m_link(link)
+        , m_rows(rows) {}
+
+    int rowCount() const override { return m_rows; }
+    bool usesGoodsRange() const override { return goods; }
+    void readRow(int row) override { run(QStringLiteral("read %1").arg(row), row); }
+    void writeRow(int row) override { run(QStringLiteral("write %1").arg(row), row); }
+    int currentRow() const override { return grid ? grid->currentRow() + 1 : 0; }
+
+    QHash<int, int32_t> failing;
+    int throwingRow = 0;
+    bool goods = false;
+    QTableWidget* grid = nullptr;
+    QStringList done;
+    // Called during a row, as the message processing of a long transfer would let a click in.
+    std::function<void(int)> during;
+
+private:
+    void run(const QString& what, int row) {
+        if (row == throwingRow)
+            throw std::runtime_error("boom");
+        done << what;
+        m_link.lastResult = failing.value(row, 0);
+        if (during)
+            during(row);
+    }
+
+    RegisterLink& m_link;
+    int m_rows;
+};
+
+} // namespace
+
+class TestTransferDriver : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<FakeDevice> m_fake;
+    std::unique_ptr<RegisterLink> m_link;
+    std::unique_ptr<RecordingMessageBoxes> m_boxes;
+    std::unique_ptr<ErrorReporter> m_errors;
+    std::unique_ptr<QWidget> m_window;
+    QTabWidget* m_pages = nullptr;
+    QWidget* m_main = nullptr;
+    QWidget* m_tablePage = nullptr;
+    QWidget* m_other = nullptr;
+    QList<QWidget*> m_locked;
+    QPushButton* m_stop = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QLabel* m_message = nullptr;
+    QLineEdit* m_first = nullptr;
+    QLineEdit* m_last = nullptr;
+    TransferDriver* m_driver = nullptr;
+
+    void showTablePage() { m_pages->setCurrentWidget(m_tablePage); }
+    QStringList boxTexts() const {
+        QStringList texts;
+        for (const auto& box : m_boxes->shown)
+            texts << box.text;
+        return texts;
+    }
+
+private slots:
+    void init() {
+        m_fake = std::make_unique<FakeDevice>();
+        m_fake->errorTexts[-3] = "\xCD\xE5\xF2 \xF1\xE2\xFF\xE7\xE8";     // "Нет связи"
+        m_fake->errorTexts[-5] = "\xCE\xF2\xE2\xE5\xF2\xE0 \xED\xE5\xF2"; // "Ответа нет"
+        m_link = std::make_unique<RegisterLink>(FakeDevice::table());
+        m_link->connected = true;
+        m_boxes = std::make_unique<RecordingMessageBoxes>();
+        m_errors = std::make_unique<ErrorReporter>(*m_boxes);
+        m_window = std::make_unique<QWidget>();
+        auto* layout = new QVBoxLayout(m_window.get());
+        m_pages = new QTabWidget;
+        m_main = new QWidget;
+        m_tablePage = new QWidget;
+        m_other = new QWidget;
+        m_pages->addTab(m_main, "main");
+        m_pages->addTab(m_tablePage, "table");
+        m_pages->addTab(m_other, "other");
+        layout->addWidget(m_pages);
+        m_locked.clear();
+        for (int i = 0; i < 4; ++i) {
+            m_locked << new QPushButton(QString::number(i));
+            layout->addWidget(m_locked.last());
+        }
+        m_stop = new QPushButton("stop");
+        m_stop->setEnabled(false);
+        m_progress = new QProgressBar;
+        m_message = new QLabel;
+        m_first = new QLineEdit("1");
+        m_last = new QLineEdit("9999");
+        for (QWidget* w :
+             {static_cast<QWidget*>(m_stop), static_cast<QWidget*>(m_progress), static_cast<QWidget*>(m_message),
+              static_cast<QWidget*>(m_first), static_cast<QWidget*>(m_last)})
+            layout->addWidget(w);
+        const TransferControls controls{m_pages, m_main, m_locked, m_stop, m_progress, m_message, m_first, m_last};
+        m_driver = new TransferDriver(controls, *m_link, *m_errors, *m_boxes, m_window.get());
+        m_progress->setRange(0, 100);
+    }
+    void cleanup() {
+        m_window.reset();
+        m_errors.reset();
+        m_boxes.reset();
+        m_link.reset();
+        m_fake.reset();
+    }
+
+    void readStopsAtTheFailingRow() {
+        ScriptedTable table(*m_link, 10);
+        table.failing[4] = -3;
+        m_driver->addPage(m_tablePage, &table);
+        showTablePage();
+        int maximum = -1;
+        table.during = [&](int) { maximum = m_progress->maximum(); };
+        m_driver->sb_ReadTableFromKKMClick();
+        QCOMPARE(table.done, QStringList({"read 1", "read 2", "read 3", "read 4"}));
+        QCOMPARE(maximum, 10);
+        QCOMPARE(m_message->text(), QStringLiteral("ОШИБКА: Нет связи"));
+        QCOMPARE(boxTexts(), QStringList{"ОШИБКА: Нет связи"});
+        QCOMPARE(m_boxes->shown[0].caption, QStringLiteral("Ошибка"));
+        QCOMPARE(m_progress->value(), 0);
+        QVERIFY(m_link->connected);
+        QCOMPARE(m_pages->currentWidget(), m_tablePage);
+    }
+
+    void writeGoesOnAndJudgesTheLastRow_data() {
+        QTest::addColumn<int>("failingRow");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("row 3 of 8 fails") << 3 << "Запись данных прошла успешно.";
+        QTest::newRow("last row fails") << 8 << "ОШИБКА: Нет связи";
+    }
+    void writeGoesOnAndJudgesTheLastRow() {
+        QFETCH(int, failingRow);
+        QFETCH(QString, message);
+        ScriptedTable table(*m_link, 8);
+        table.failing[failingRow] = -3;
+        m_driver->addPage(m_tablePage, &table);
+        showTablePage();
+        m_driver->sb_WriteTableToKKMClick();
+        QCOMPARE(table.done.size(), 8);
+        QCOMPARE(table.done.last(), QStringLiteral("write 8"));
+        QCOMPARE(m_message->text(), message);
+    }
+
+    void controlsAreLockedOnlyDuringATransfer() {
+        ScriptedTable table(*m_link, 2);
+        m_driver->addPage(m_tablePage, &table);
+        showTablePage();
+        QList<bool> enabledDuring;
+        QString messageDuring;
+        table.during = [&](int) {
+            for (QWidget* w : m_locked)
+                enabledDuring << w->isEnabled();
+            messageDuring = m_message->text();
+        };
+        m_driver->sb_ReadTableFromKKMClick();
+        QVERIFY(!enabledDuring.contains(true));
+        QCOMPARE(messageDuring, QStringLiteral("Идет чтение данных из ККМ, пожалуйста подождите..."));
+        for (QWidget* w : m_locked)
+            QVERIFY(w->isEnabled());
+        QCOMPARE(m_message->text(), QStringLiteral("Чтение данных прошло успешно."));
+        QVERIFY(m_boxes->shown.isEmpty());
+    }
+
+    void lostConnectionReturnsToTheMainPage_data() {
+        QTest::addColumn<bool>("reading");
+        QTest::newRow("read") << true;
+        QTest::newRow("write") << false;
+    }
+    void lostConnectionReturnsToTheMainPage() {
+        QFETCH(bool, reading);
+        ScriptedTable table(*m_link, 4);
+        table.failing[4] = -5;
+        m_driver->addPage(m_tablePage, &table);
+        showTablePage();
+        reading ? m_driver->sb_ReadTableFromKKMClick() : m_driver->sb_WriteTableToKKMClick();
+        QCOMPARE(m_pages->currentWidget(), m_main);
+        QVERIFY(!m_link->connected);
+        QCOMPARE(boxTexts(), QStringList{"ОШИБКА: Ответа нет"});
+    }
+
+    void exceptionReleasesTheControlsAndIsReported() {
+        ScriptedTable table(*m_link, 10);
+        table.throwingRow = 3;
+        m_driver->addPage(m_tablePage, &table);
+        showTablePage();
+        m_message->clear();
+        m_driver->sb_WriteTableToKKMClick();
+        QCOMPARE(table.done, QStringList({"write 1", "write 2"}));
+        for (QWidget* w : m_locked)
+            QVERIFY(w->isEnabled());
+        QCOMPARE(m_progress->value(), 0);
+        QCOMPARE(boxTexts(), QStringList{"Ошибка по месту: Tfm_Main.sb_WriteTableToKKMClick\n\rТекст ошибки: boom\n\r"
+                                         "Сообщите разработчикам."});
+        // The report step was skipped.
+        QCOMPARE(m_message->text(), QStringLiteral("Идет запись данных в ККМ, пожалуйста подождите..."));
+    }
+
+    void pageWithoutTableReportsTheLastResult_data() {
+        QTest::addColumn<int>("lastResult");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("after success") << 0 << "Чтение данных прошло успешно.";
+        QTest::newRow("after failure") << -3 << "ОШИБКА: Нет связи";
+    }
+    void pageWithoutTableReportsTheLastResult() {
+        QFETCH(int, lastResult);
+        QFETCH(QString, message);
+        m_pages->setCurrentWidget(m_other);
+        m_link->lastResult = lastResult;
+        m_driver->sb_ReadTableFromKKMClick();
+        QCOMPARE(m_message->text(), message);
+    }
+
+    void goodsRange_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<QStringList>("done");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("three") << "5"
+                               << "7" << QStringList{"read 5", "read 6", "read 7"} << false;
+        QTest::newRow("one") << "9999"
+                             << "9999" << QStringList{"read 9999"} << false;
+        QTest::newRow("empty 10 to 9") << "10"
+                                       << "9" << QStringList{} << false;
+        QTest::newRow("backwards 10 to 5") << "10"
+                                           << "5" << QStringList{} << true;
+        QTest::newRow("zero") << "0"
+                              << "3" << QStringList{} << true;
+        QTest::newRow("past the end") << "1"
+                                      << "10000" << QStringList{} << true;
+        QTest::newRow("not a number") << "1"
+                                      << "x" << QStringList{} << true;
+        QTest::newRow("empty text") << ""
+                                    << "5" << QStringList{} << true;
+    }
+    void goodsRange() {
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        QFETCH(QStringList, done);
+        QFETCH(bool, refused);
+        ScriptedTable table(*m_link, 0);
+        table.goods = true;
+        m_driver->addPage(m_tablePage, &table);
+        showTablePage();
+        m_first->setText(first);
+        m_last->setText(last);
+        m_message->setText("before");
+        m_driver->sb_ReadTableFromKKMClick();
+        QCOMPARE(table.done, done);
+        QCOMPARE(m_boxes->shown.size(), refused ? 1 : 0);
+        QCOMPARE(m_message->text(),
+                 refused ? QStringLiteral("before") : QStringLiteral("Чтение данных прошло успешно."));
+        for (QWidget* w : m_locked)
+            QVERIFY(w->isEnabled());
+    }
+
+    void stopPressedBeforeAGoodsTransfer() {
+        ScriptedTable table(*m_link, 0);
+        table.goods = true;
+        m_driver->addPage(m_tablePage, &table);
+        showTablePage();
+        m_driver->sb_StopReadingClick();
+        m_driver->sb_WriteTableToKKMClick();
+        QVERIFY(table.done.isEmpty());
+        QCOMPARE(m_message->text(), QStringLiteral("Запись данных прошла успешно."));
+        QVERIFY(!m_link->stopRequested);
+        QVERIFY(!m_stop->isEnabled());
+    }
+
+    void stopDuringAGoodsTransferEndsItBetweenRecords() {
+        ScriptedTable table(*m_link, 0);
+        table.goods = true;
+        m_driver->addPage(m_tablePage, &table);
+        showTablePage();
+        m_first->setText("1");
+        m_last->setText("100");
+        bool stopEnabled = false;
+        table.during = [&](int row) {
+            stopEnabled = m_stop->isEnabled();
+            if (row == 3)
+                m_driver->sb_StopReadingClick();
+        };
+        m_driver->sb_ReadTableFromKKMClick();
+        QVERIFY(stopEnabled);
+        QCOMPARE(table.done.size(), 3);
+        QVERIFY(!m_link->stopRequested);
+    }
+
+    void fixedTablesIgnoreTheStopFlagButClearIt() {
+        ScriptedTable table(*m_link, 3);
+        m_driver->addPage(m_tablePage, &table);
+        showTablePage();
+        m_driver->sb_StopReadingClick();
+        m_driver->sb_ReadTableFromKKMClick();
+        QCOMPARE(table.done.size(), 3);
+        QVERIFY(!m_link->stopRequested);
+    }
+
+    void singleRowOnAGridPage() {
+        ScriptedTable table(*m_link, 16);
+        QTableWidget grid(16, 3);
+        table.grid = &grid;
+        m_driver->addPage(m_tablePage, &table);
+        showTablePage();
+        grid.setCurrentCell(4, 1);
+        m_progress->setMaximum(50);
+        m_progress->setValue(7);
+        m_driver->LoadStringClick();
+        m_driver->SaveStringClick();
+        QCOMPARE(table.done, QStringList({"read 5", "write 5"}));
+        QCOMPARE(m_progress->value(), 7);
+        QCOMPARE(m_message->text(), QStringLiteral("Запись данных прошла успешно."));
+    }
+
+    void singleRowOnAPageWithoutRows() {
+        ScriptedTable table(*m_link, 10);
+        m_driver->addPage(m_tablePage, &table);
+        showTablePage();
+        m_link->lastResult = -3;
+        m_driver->LoadStringClick();
+        QVERIFY(table.done.isEmpty());
+        QCOMPARE(m_message->text(), QStringLiteral("ОШИБКА: Нет связи"));
+    }
+
+    void rowPopupOnlyOverRows() {
+        ScriptedTable table(*m_link, 16);
+        auto* grid = new QTableWidget(16, 3, m_tablePage);
+        grid->resize(400, 600);
+        table.grid = grid;
+        m_driver->addPage(m_tablePage, &table);
+        m_driver->attachRowPopup(grid);
+        showTablePage();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        grid->setCurrentCell(0, 2);
+
+        const QPoint row5 = grid->visualRect(grid->model()->index(4, 0)).center();
+        QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, row5);
+        QCOMPARE(grid->currentRow(), 4);
+        QCOMPARE(grid->currentColumn(), 2);
+        QVERIFY(m_driver->rowPopup()->isVisible());
+        m_driver->rowPopup()->hide();
+
+        grid->setRowCount(2);
+        QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, QPoint(5, grid->viewport()->height() - 5));
+        QVERIFY(!m_driver->rowPopup()->isVisible());
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, row5);
+        QVERIFY(!m_driver->rowPopup()->isVisible());
+
+        const auto actions = m_driver->rowPopup()->actions();
+        QCOMPARE(actions.size(), 2);
+        QCOMPARE(actions[0]->text(), QStringLiteral("Прочитать строку"));
+        QCOMPARE(actions[1]->text(), QStringLiteral("Записать строку"));
+        grid->setCurrentCell(1, 0);
+        actions[1]->trigger();
+        QCOMPARE(table.done, QStringList{"write 2"});
+    }
+};
+
+QTEST_MAIN(TestTransferDriver)
+#include "test_transfer_driver.moc"
