@@ -3,6 +3,9 @@
 #include "conversions.h"
 #include "cp1251.h"
 #include "device_library.h"
+#include "goods_csv_exchange.h"
+#include "goods_page.h"
+#include "goods_view.h"
 #include "help_topics.h"
 #include "help_window.h"
 #include "input_filters.h"
@@ -25,7 +28,7 @@ const QString notConnectedText = QStringLiteral("Соединение с ККМ 
 constexpr int statusPanelWidth = 200;
 
 // Page numbers the state update tests, in page order.
-enum Page { MainPage = 0, LogoPage = 5, OperatorsPage = 7, GoodsPage = 10 };
+enum PageNumber { MainPageNumber = 0, LogoPageNumber = 5, OperatorsPageNumber = 7, GoodsPageNumber = 10 };
 
 QString pageOfButton(const QString& buttonName) {
     static const QHash<QString, QString> pages{
@@ -46,11 +49,13 @@ QString pageOfButton(const QString& buttonName) {
 
 } // namespace
 
-Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, const QString& connectionFile, QWidget* parent)
+Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs& dialogs,
+                   const QString& connectionFile, QWidget* parent)
     : QMainWindow(parent)
     , m_ui(std::make_unique<Ui::Tfm_Main>())
     , m_device(device)
     , m_boxes(boxes)
+    , m_dialogs(dialogs)
     , m_errors(boxes)
     , m_link(device.table())
     , m_connectionFile(connectionFile) {
@@ -157,6 +162,23 @@ void Tfm_Main::composePages() {
     m_optionsPage = new OptionsPage(m_link, m_errors, ui.ts_KKMOptions);
     ui.ts_KKMOptions->layout()->addWidget(m_optionsPage);
     m_driver->addPage(ui.ts_KKMOptions, m_optionsPage);
+
+    m_goodsPage = new GoodsPage(m_link, m_errors, ui.ts_KKMGoods);
+    ui.ts_KKMGoods->layout()->addWidget(m_goodsPage);
+    m_driver->addPage(ui.ts_KKMGoods, m_goodsPage);
+    m_driver->attachRowPopup(&m_goodsPage->view());
+    for (QLineEdit* edit : {ui.ed_GoodsStart, ui.ed_GoodsEND}) {
+        connect(edit, &QLineEdit::textChanged, this, [this, edit] {
+            if (m_ui->PageControl->currentWidget() == m_ui->ts_KKMGoods)
+                m_goodsPage->ed_GoodsStartChange(edit);
+        });
+    }
+
+    const CsvControls csv{ui.PageControl, ui.ts_KKMGoods, ui.ts_KKMLogo, ui.ed_GoodsStart,
+                          ui.ed_GoodsEND, m_progressBar,  ui.lb_Result};
+    m_csvExchange = new GoodsCsvExchange(m_goodsPage->model(), csv, m_errors, m_boxes, m_dialogs, this);
+    connect(ui.sb_SaveToCSV, &QAbstractButton::clicked, m_csvExchange, &GoodsCsvExchange::sb_SaveToCSVClick);
+    connect(ui.sb_LoadFromCSV, &QAbstractButton::clicked, m_csvExchange, &GoodsCsvExchange::sb_LoadFromCSVClick);
 
     m_numericFilter = new NumericEditFilter(m_errors, this);
     for (const char* name : {"me_PCAddr", "me_KKMAddr", "ed_DateInterval"})
@@ -291,15 +313,15 @@ void Tfm_Main::MainformActionUpdate() {
                                ui.sb_WriteStringToKKM, ui.sb_SaveToCSV, ui.sb_LoadFromCSV})
                 w->setEnabled(false);
         }
-        if (p == MainPage) {
+        if (p == MainPageNumber) {
             ui.sb_ReadTableFromKKM->setEnabled(false);
             ui.sb_WriteTableToKKM->setEnabled(false);
         } else if (c) {
             ui.sb_WriteTableToKKM->setEnabled(true);
             // A logo cannot be read back from the register.
-            ui.sb_ReadTableFromKKM->setEnabled(p != LogoPage);
+            ui.sb_ReadTableFromKKM->setEnabled(p != LogoPageNumber);
         }
-        const bool rowPage = p >= OperatorsPage && p <= GoodsPage;
+        const bool rowPage = p >= OperatorsPageNumber && p <= GoodsPageNumber;
         if (!rowPage) {
             ui.sb_ReadStringFromKKM->setEnabled(false);
             ui.sb_WriteStringToKKM->setEnabled(false);
@@ -307,11 +329,11 @@ void Tfm_Main::MainformActionUpdate() {
             ui.sb_ReadStringFromKKM->setEnabled(true);
             ui.sb_WriteStringToKKM->setEnabled(true);
         }
-        if (p != LogoPage && p != GoodsPage)
+        if (p != LogoPageNumber && p != GoodsPageNumber)
             ui.sb_LoadFromCSV->setEnabled(false);
         else if (c)
             ui.sb_LoadFromCSV->setEnabled(true);
-        if (p != GoodsPage) {
+        if (p != GoodsPageNumber) {
             ui.sb_SaveToCSV->setEnabled(false);
             ui.sb_StopReading->setEnabled(false);
         } else if (c) {
@@ -329,7 +351,7 @@ void Tfm_Main::MainformActionUpdate() {
         ui.sb_TestPanel->setVisible(false);
         for (QWidget* w : {static_cast<QWidget*>(ui.lb_Interval), static_cast<QWidget*>(ui.ed_GoodsStart),
                            static_cast<QWidget*>(ui.lb_IntervalDot), static_cast<QWidget*>(ui.ed_GoodsEND)})
-            w->setVisible(p == GoodsPage);
+            w->setVisible(p == GoodsPageNumber);
         if (!c)
             m_statusPanel->setText(notConnectedText);
     });

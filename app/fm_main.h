@@ -8,6 +8,9 @@
 #include <QMainWindow>
 
 class DeviceLibrary;
+class FileDialogs;
+class GoodsCsvExchange;
+class GoodsPage;
 class NumericEditFilter;
 class OptionsPage;
 class QAbstractButton;
@@ -28,7 +31,7 @@ class Tfm_Main : public QMainWindow {
 
 public:
     // `connectionFile` carries the port, speed and addresses from one run to the next.
-    Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, const QString& connectionFile,
+    Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs& dialogs, const QString& connectionFile,
              QWidget* parent = nullptr);
     ~Tfm_Main() override;
 
@@ -42,6 +45,8 @@ public:
     QProgressBar* progressBar() const { return m_progressBar; }
     QString helpFile() const { return m_helpFile; }
     TransferDriver& driver() { return *m_driver; }
+    GoodsPage& goodsPage() { return *m_goodsPage; }
+    GoodsCsvExchange& csvExchange() { return *m_csvExchange; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -64,6 +69,7 @@ private:
     std::unique_ptr<Ui::Tfm_Main> m_ui;
     const DeviceLibrary& m_device;
     MessageBoxes& m_boxes;
+    FileDialogs& m_dialogs;
     ErrorReporter m_errors;
     RegisterLink m_link;
     QButtonGroup* m_pageButtons = nullptr;
@@ -75,4 +81,6 @@ private:
     TransferDriver* m_driver = nullptr;
     NumericEditFilter* m_numericFilter = nullptr;
     OptionsPage* m_optionsPage = nullptr;
+    GoodsPage* m_goodsPage = nullptr;
+    GoodsCsvExchange* m_csvExchange = nullptr;
 };

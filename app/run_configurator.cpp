@@ -2,6 +2,7 @@
 
 #include "connection_file.h"
 #include "device_library.h"
+#include "file_dialogs.h"
 #include "fm_main.h"
 
 #include <QApplication>
@@ -12,8 +13,10 @@ int runConfigurator(QApplication& app, const std::function<void(Tfm_Main&)>& bef
 
     const DeviceLibrary device(DeviceLibrary::defaultFile(QCoreApplication::applicationDirPath()));
     WidgetMessageBoxes boxes;
-    Tfm_Main window(device, boxes, connectionFilePath());
+    WidgetFileDialogs dialogs;
+    Tfm_Main window(device, boxes, dialogs, connectionFilePath());
     boxes.setParent(&window);
+    dialogs.setParent(&window);
     if (beforeShow)
         beforeShow(window);
     window.show();

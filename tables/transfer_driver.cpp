@@ -1,6 +1,7 @@
 #include "transfer_driver.h"
 
 #include "error_reporter.h"
+#include "goods_filters.h"
 #include "message_boxes.h"
 #include "register_link.h"
 
@@ -14,7 +15,6 @@
 #include <QTabWidget>
 
 namespace {
-constexpr int lastGoodsNumber = 9999;
 const QString readSuccess = QStringLiteral("Чтение данных прошло успешно.");
 const QString writeSuccess = QStringLiteral("Запись данных прошла успешно.");
 } // namespace
@@ -69,17 +69,11 @@ void TransferDriver::sb_StopReadingClick() {
 }
 
 std::pair<int, int> TransferDriver::goodsRange() const {
-    const QString firstText = m_controls.goodsFirst->text();
-    const QString lastText = m_controls.goodsLast->text();
-    bool firstOk = false;
-    bool lastOk = false;
-    const int first = firstText.trimmed().toInt(&firstOk);
-    const int last = lastText.trimmed().toInt(&lastOk);
+    const auto range = ::goodsRange(m_controls.goodsFirst->text(), m_controls.goodsLast->text());
     // An end one below the start is an empty range; anything lower is a typing slip.
-    if (!firstOk || !lastOk || first < 1 || first > lastGoodsNumber || last < 1 || last > lastGoodsNumber ||
-        last < first - 1)
+    if (!range || range->second < range->first - 1)
         return {0, -1};
-    return {first, last};
+    return *range;
 }
 
 void TransferDriver::transferTable(Direction direction) {
@@ -94,10 +88,7 @@ void TransferDriver::runTable(bool reading) {
     const bool goods = table && table->usesGoodsRange();
     const auto [first, last] = goods ? goodsRange() : std::pair{1, table ? table->rowCount() : 0};
     if (goods && last < 0) {
-        m_boxes.error(QStringLiteral("Интервал товаров задан неверно: «%1» -- «%2».\n"
-                                     "Укажите номера товаров от 1 до %3; конец интервала не меньше начала.")
-                          .arg(m_controls.goodsFirst->text(), m_controls.goodsLast->text())
-                          .arg(lastGoodsNumber));
+        m_boxes.error(badGoodsRangeText(m_controls.goodsFirst->text(), m_controls.goodsLast->text()));
         return;
     }
     {

@@ -1,6 +1,7 @@
 #include "device_library.h"
 #include "fake_device.h"
 #include "fm_main.h"
+#include "recording_file_dialogs.h"
 #include "recording_message_boxes.h"
 
 #include <QAbstractButton>
@@ -17,6 +18,7 @@ class TestConnect : public QObject {
     std::unique_ptr<FakeDevice> m_fake;
     std::unique_ptr<DeviceLibrary> m_library;
     std::unique_ptr<RecordingMessageBoxes> m_boxes;
+    RecordingFileDialogs m_dialogs;
     std::unique_ptr<Tfm_Main> m_window;
     QTemporaryDir m_dir;
 
@@ -39,7 +41,7 @@ private slots:
         m_fake->rows[{2, 1}] = QByteArray(12, '\0');
         m_library = std::make_unique<DeviceLibrary>(FakeDevice::table());
         m_boxes = std::make_unique<RecordingMessageBoxes>();
-        m_window = std::make_unique<Tfm_Main>(*m_library, *m_boxes, m_dir.filePath("kkm.ini"));
+        m_window = std::make_unique<Tfm_Main>(*m_library, *m_boxes, m_dialogs, m_dir.filePath("kkm.ini"));
         m_fake->calls.clear();
     }
     void cleanup() {

@@ -3,6 +3,7 @@
 #include "device_library.h"
 #include "fake_device.h"
 #include "fm_main.h"
+#include "recording_file_dialogs.h"
 #include "recording_message_boxes.h"
 
 #include <QComboBox>
@@ -112,9 +113,10 @@ private slots:
         fake.ports = {"COM1", "COM2"};
         const DeviceLibrary library(FakeDevice::table());
         RecordingMessageBoxes boxes;
+        RecordingFileDialogs dialogs;
         writeText(file(), "[Connection]\nKKMPort=1\nKKMSpeed=x\nPCAddr=9\n");
         {
-            Tfm_Main window(library, boxes, file());
+            Tfm_Main window(library, boxes, dialogs, file());
             QCOMPARE(boxes.shown.size(), 1);
             QCOMPARE(boxes.shown[0].text, QStringLiteral("Ошибка по месту: Tfm_Main.FormCreate\n\rТекст ошибки: 'x' is "
                                                          "not a valid integer value\n\rСообщите разработчикам."));
@@ -128,7 +130,7 @@ private slots:
         QCOMPARE(m_speed.currentIndex(), 4);
 
         writeText(file("blocker"), "");
-        Tfm_Main window(library, boxes, m_dir.filePath("blocker/kkm.ini"));
+        Tfm_Main window(library, boxes, dialogs, m_dir.filePath("blocker/kkm.ini"));
         window.show();
         QVERIFY(window.close());
         QCOMPARE(boxes.shown.size(), 2);

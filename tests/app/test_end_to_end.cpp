@@ -1,13 +1,20 @@
 // The program against our own device library and its emulated register.
+#include "cp1251.h"
 #include "device_library.h"
+#include "emulated_register.h"
 #include "fm_main.h"
+#include "goods_model.h"
+#include "goods_page.h"
+#include "recording_file_dialogs.h"
 #include "recording_message_boxes.h"
+#include "state_file.h"
 #include "transfer_driver.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,7 +34,8 @@ private slots:
         const DeviceLibrary library(QStringLiteral(ORVEL_LIBRARY));
         QVERIFY2(library.isLoaded(), qPrintable(library.errorText()));
         RecordingMessageBoxes boxes;
-        Tfm_Main window(library, boxes, m_data.filePath("kkm.ini"));
+        RecordingFileDialogs dialogs;
+        Tfm_Main window(library, boxes, dialogs, m_data.filePath("kkm.ini"));
         auto* port = window.findChild<QComboBox*>("cb_KKMPort");
         QVERIFY(port->count() >= 1);
         port->setCurrentIndex(0);
@@ -61,6 +69,54 @@ private slots:
         uint8_t row[12] = {};
         QVERIFY(library.table().GetRowValue(window.link().kkmAddr, window.link().pcAddr, 2, 1, row, 11) >= 0);
         QCOMPARE(row[0] != 0, !wasTicked);
+    }
+
+    void goodsSurviveARestartOfTheRegister() {
+        const DeviceLibrary library(QStringLiteral(ORVEL_LIBRARY));
+        RecordingMessageBoxes boxes;
+        boxes.answer = QMessageBox::NoButton; // no automatic read
+        RecordingFileDialogs dialogs;
+        Tfm_Main window(library, boxes, dialogs, m_data.filePath("kkm.ini"));
+        window.findChild<QAbstractButton*>("sb_Connect")->click();
+        QVERIFY(window.link().connected);
+
+        window.findChild<QTabWidget*>("PageControl")->setCurrentWidget(window.findChild<QWidget*>("ts_KKMGoods"));
+        window.findChild<QLineEdit*>("ed_GoodsStart")->setText("20");
+        window.findChild<QLineEdit*>("ed_GoodsEND")->setText("40");
+        GoodsModel& goods = window.goodsPage().model();
+        for (int record = 20; record <= 40; ++record) {
+            goods.setCell(record, GoodsModel::NameColumn, QStringLiteral("Товар %1").arg(record));
+            goods.setCell(record, GoodsModel::BarcodeColumn, QString::number(4600000000000LL + record));
+            goods.setCell(record, GoodsModel::SectionColumn, QString::number(record % 17));
+            goods.setCell(record, GoodsModel::PriceColumn, QStringLiteral("%1.25").arg(record));
+            goods.setFractional(record, record % 2 == 0);
+        }
+        window.driver().sb_WriteTableToKKMClick();
+        QCOMPARE(window.findChild<QLabel*>("lb_Result")->text(), QStringLiteral("Запись данных прошла успешно."));
+        QVERIFY(library.table().ClosePort() >= 0);
+
+        orvel::EmulatedRegister restarted(orvel::defaultStateFile());
+        QVERIFY(restarted.open(orvel::EmulatedRegister::kPortName, 9600) >= 0);
+        for (int record = 20; record <= 40; ++record) {
+            const char* texts[7] = {};
+            QVERIFY(restarted.readGoods(uint16_t(record), &texts[0], &texts[1], &texts[2], &texts[3], &texts[4],
+                                        &texts[5], &texts[6]) >= 0);
+            QCOMPARE(fromDeviceText(texts[0]), goods.cell(record, GoodsModel::NameColumn));
+            QCOMPARE(fromDeviceText(texts[1]), goods.cell(record, GoodsModel::BarcodeColumn));
+            QCOMPARE(fromDeviceText(texts[2]), goods.cell(record, GoodsModel::SectionColumn));
+            QCOMPARE(fromDeviceText(texts[3]), goods.cell(record, GoodsModel::PriceColumn));
+            QCOMPARE(QByteArray(texts[4]), QByteArray(record % 2 == 0 ? "1" : "0"));
+        }
+
+        // Read back through the program too.
+        for (int record = 20; record <= 40; ++record)
+            goods.setRecord(record, {}, false);
+        QVERIFY(library.table().SetPort("EMULATOR", 9600) >= 0);
+        window.driver().sb_ReadTableFromKKMClick();
+        QCOMPARE(goods.cell(33, GoodsModel::NameColumn), QStringLiteral("Товар 33"));
+        QCOMPARE(goods.cell(33, GoodsModel::FractionalColumn), QStringLiteral("НЕТ"));
+        QCOMPARE(goods.cell(34, GoodsModel::FractionalColumn), QStringLiteral("ДА"));
+        QVERIFY(goods.fractional(34));
     }
 };
 

@@ -1,6 +1,7 @@
 #include "device_library.h"
 #include "fake_device.h"
 #include "fm_main.h"
+#include "recording_file_dialogs.h"
 #include "recording_message_boxes.h"
 
 #include <memory>
@@ -38,6 +39,7 @@ class TestMainWindow : public QObject {
     std::unique_ptr<FakeDevice> m_fake;
     std::unique_ptr<DeviceLibrary> m_library;
     std::unique_ptr<RecordingMessageBoxes> m_boxes;
+    RecordingFileDialogs m_dialogs;
     std::unique_ptr<Tfm_Main> m_window;
     QTemporaryDir m_dir;
 
@@ -48,7 +50,7 @@ class TestMainWindow : public QObject {
         m_fake->ports = ports;
         m_library = std::make_unique<DeviceLibrary>(FakeDevice::table());
         m_boxes = std::make_unique<RecordingMessageBoxes>();
-        m_window = std::make_unique<Tfm_Main>(*m_library, *m_boxes, connectionFile());
+        m_window = std::make_unique<Tfm_Main>(*m_library, *m_boxes, m_dialogs, connectionFile());
     }
 
     template <typename T = QWidget> T* find(const QString& name) {
@@ -211,7 +213,7 @@ private slots:
     void portListWithoutLibrary() {
         m_boxes = std::make_unique<RecordingMessageBoxes>();
         m_library = std::make_unique<DeviceLibrary>(QStringLiteral("/nonexistent/libOrvel.so"));
-        m_window = std::make_unique<Tfm_Main>(*m_library, *m_boxes, connectionFile());
+        m_window = std::make_unique<Tfm_Main>(*m_library, *m_boxes, m_dialogs, connectionFile());
         QCOMPARE(m_boxes->shown.size(), 1);
         QCOMPARE(m_boxes->shown[0].caption, QStringLiteral("Ошибка"));
         QVERIFY(m_boxes->shown[0].text.contains(QStringLiteral("/nonexistent/libOrvel.so")));

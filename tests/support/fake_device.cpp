@@ -64,13 +64,28 @@ int32_t ORVEL_CALL fakeSetRowValue(uint8_t kkm, uint8_t pc, uint8_t table, uint1
         d.rows[{table, row}] = sent;
     return result;
 }
-int32_t ORVEL_CALL fakeGetPLU(uint8_t kkm, uint8_t pc, uint16_t number, const char**, const char**, const char**,
-                              const char**, const char**, const char**, const char**) {
-    return FakeDevice::current().record("GetPLU", {kkm, pc, number});
+int32_t ORVEL_CALL fakeGetPLU(uint8_t kkm, uint8_t pc, uint16_t number, const char** name, const char** barcode,
+                              const char** section, const char** price, const char** fractional, const char** sales,
+                              const char** returns) {
+    FakeDevice& d = FakeDevice::current();
+    const int32_t result = d.record("GetPLU", {kkm, pc, number});
+    const QByteArrayList& texts = d.goods[number];
+    const char** out[] = {name, barcode, section, price, fractional, sales, returns};
+    if (result >= 0 && texts.size() == 7) {
+        for (int i = 0; i < 7; ++i)
+            *out[i] = texts[i].constData();
+    }
+    return result;
 }
-int32_t ORVEL_CALL fakeSetPLU(uint8_t kkm, uint8_t pc, uint16_t number, const char*, const char*, const char*,
-                              const char*, const char*, const char*, const char*) {
-    return FakeDevice::current().record("SetPLU", {kkm, pc, number});
+int32_t ORVEL_CALL fakeSetPLU(uint8_t kkm, uint8_t pc, uint16_t number, const char* name, const char* barcode,
+                              const char* section, const char* price, const char* fractional, const char* sales,
+                              const char* returns) {
+    FakeDevice& d = FakeDevice::current();
+    const QByteArrayList texts{name, barcode, section, price, fractional, sales, returns};
+    const int32_t result = d.record("SetPLU", {kkm, pc, number}, texts.join('|'));
+    if (result >= 0)
+        d.goods[number] = texts;
+    return result;
 }
 int32_t ORVEL_CALL fakeWriteLogo(uint8_t kkm, uint8_t pc, int32_t kind, const uint8_t* buf, int32_t last) {
     return FakeDevice::current().record("WriteLogo", {kkm, pc, kind, last},

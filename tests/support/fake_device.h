@@ -38,6 +38,9 @@ public:
     QHash<int32_t, QByteArray> errorTexts;
     // Register table rows by (table, row); GetRowValue reads them, SetRowValue replaces them.
     QHash<QPair<int, int>, QByteArray> rows;
+    // Goods records by number: seven texts in Windows-1251. SetPLU stores what it is sent
+    // and records the texts joined by "|".
+    QHash<int, QByteArrayList> goods;
     // Identification answers.
     uint8_t deviceBytes[4] = {0x03, 0x00, 0x12, 0x10};
     QByteArray model = "  \xCA\xCA\xCC-1  ";

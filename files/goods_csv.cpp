@@ -1,0 +1,143 @@
+#include "goods_csv.h"
+
+#include "cp1251.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <QLocale>
+#include <QVarLengthArray>
+
+namespace {
+
+// As the runtime's floating-point conversion reads it: blanks around, a sign, digits with `point`
+// as the decimal separator, an exponent; no group separators, infinities or NaN. Not
+// QLocale::toDouble, which takes microseconds a call, and an import checks 50,000 numbers.
+std::optional<double> toNumber(QStringView text, QChar point) {
+    text = text.trimmed();
+    if (text.startsWith(u'+') && !text.startsWith(u"+-"))
+        text = text.sliced(1);
+    QVarLengthArray<char, 32> chars;
+    for (const QChar c : text) {
+        if (c == point)
+            chars.append('.');
+        else if (c == u'.' || c.unicode() > 0x7F)
+            return std::nullopt;
+        else
+            chars.append(char(c.unicode()));
+    }
+    double value = 0;
+    const auto [end, error] = std::from_chars(chars.begin(), chars.end(), value);
+    if (error != std::errc() || end != chars.end() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+QChar localePoint() {
+    return QLocale().decimalPoint().front();
+}
+
+// Sales and returns come from the register with "." whatever the user's decimal separator is.
+bool isCounter(QStringView text) {
+    return toNumber(text, localePoint()) || toNumber(text, u'.');
+}
+
+bool breaksRecord(char32_t c) {
+    return c == U';' || c == U'\n' || c == U'\r';
+}
+
+} // namespace
+
+QStringList readGoodsLines(QByteArrayView bytes) {
+    const QByteArrayView byteOrderMark("\xEF\xBB\xBF");
+    QString text;
+    if (bytes.startsWith(byteOrderMark))
+        text = QString::fromUtf8(bytes.sliced(byteOrderMark.size()));
+    else if (bytes.isValidUtf8()) // plain ASCII reads the same in both encodings
+        text = QString::fromUtf8(bytes);
+    else
+        text = fromCp1251(bytes);
+
+    if (text.endsWith(u'\n'))
+        text.chop(1);
+    QStringList lines = text.split(u'\n');
+    for (QString& line : lines) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+    }
+    return lines;
+}
+
+QStringList splitGoodsLine(QStringView line) {
+    qsizetype separator = line.indexOf(u';');
+    if (separator < 0)
+        return {QString()};
+    QStringList fields{line.first(separator).toString()};
+    QStringView rest = line.sliced(separator + 1).trimmed();
+    while ((separator = rest.indexOf(u';')) >= 0) {
+        fields.append(rest.first(separator).toString());
+        rest = rest.sliced(separator + 1).trimmed();
+    }
+    fields.append(rest.toString());
+    return fields;
+}
+
+std::optional<int> goodsRecordNumber(QStringView text) {
+    bool ok = false;
+    const int number = text.trimmed().toInt(&ok, 10);
+    if (!ok)
+        return std::nullopt;
+    return number;
+}
+
+bool isGoodsNumber(int number) {
+    return number >= 1 && number <= 9999;
+}
+
+QString checkGoodsField(int field, QStringView text) {
+    // The program exports grid cells as they stand: until the register has been read, any cell of a
+    // row may be empty, and a write fills only the price.
+    if (text.isEmpty())
+        return {};
+    switch (field) {
+    case 2:
+        return toNumber(text, localePoint()) ? QString() : QStringLiteral("Штрих код имеет неправильный тип!");
+    case 3: {
+        const auto section = toNumber(text, localePoint());
+        if (!section)
+            return QStringLiteral("Номер отдела имеет неправильный тип!");
+        return *section > 16 ? QStringLiteral("Номер отдела не может иметь значение больше 16!") : QString();
+    }
+    case 4:
+        return toNumber(text, u'.') ? QString() : QStringLiteral("Цена имеет неправильный тип!");
+    case 5:
+        return text == u"ДА" || text == u"НЕТ"
+                   ? QString()
+                   : QStringLiteral("Поле \"Дробное\" должно принимать значение - \"ДА\" или \"НЕТ\"");
+    case 6:
+        return isCounter(text) ? QString() : QStringLiteral("Поле \"Продажи\" имеет неправильный тип!");
+    case 7:
+        return isCounter(text) ? QString() : QStringLiteral("Поле \"Возвраты\" имеет неправильный тип!");
+    default:
+        return {};
+    }
+}
+
+std::optional<UnwritableCell> findUnwritableCell(const QStringList& cells) {
+    for (qsizetype column = 0; column < cells.size(); ++column) {
+        const QString& text = cells[column];
+        if (fitsCp1251(text) &&
+            std::none_of(text.begin(), text.end(), [](QChar c) { return breaksRecord(c.unicode()); }))
+            continue;
+        for (const char32_t c : text.toUcs4()) {
+            QString character = QString::fromUcs4(&c, 1);
+            if (breaksRecord(c) || !fitsCp1251(character))
+                return UnwritableCell{int(column), character};
+        }
+    }
+    return std::nullopt;
+}
+
+QByteArray goodsLine(const QStringList& cells) {
+    return toCp1251(cells.join(u';')) + "\r\n";
+}

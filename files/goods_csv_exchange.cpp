@@ -1,0 +1,163 @@
+#include "goods_csv_exchange.h"
+
+#include "conversions.h"
+#include "error_reporter.h"
+#include "file_dialogs.h"
+#include "goods_csv.h"
+#include "goods_filters.h"
+#include "goods_model.h"
+#include "message_boxes.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSaveFile>
+#include <QTabWidget>
+#include <stdexcept>
+
+namespace {
+
+const QString csvFilter = QStringLiteral("CSV Files (*.csv)");
+
+QStringList rowCells(const GoodsModel& goods, int record) {
+    QStringList cells;
+    for (int column = 0; column < GoodsModel::ColumnCount; ++column)
+        cells << goods.cell(record, column);
+    return cells;
+}
+
+void step(QProgressBar* progress) {
+    progress->setValue(progress->value() + 1);
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+GoodsCsvExchange::GoodsCsvExchange(GoodsModel& goods, const CsvControls& controls, ErrorReporter& errors,
+                                   MessageBoxes& boxes, FileDialogs& dialogs, QObject* parent)
+    : QObject(parent)
+    , m_goods(goods)
+    , m_controls(controls)
+    , m_errors(errors)
+    , m_boxes(boxes)
+    , m_dialogs(dialogs) {}
+
+bool GoodsCsvExchange::onPage(const QWidget* page) const {
+    return m_controls.pages->currentWidget() == page;
+}
+
+void GoodsCsvExchange::sb_SaveToCSVClick() {
+    m_errors.guard(QStringLiteral("Tfm_Main.sb_SaveToCSVClick"), [this] {
+        m_controls.progress->setValue(0);
+        exportGoods();
+        m_controls.progress->setValue(0);
+    });
+}
+
+void GoodsCsvExchange::sb_LoadFromCSVClick() {
+    if (onPage(m_controls.logoPage)) {
+        if (m_loadLogo)
+            m_loadLogo();
+        return;
+    }
+    m_errors.guard(QStringLiteral("Tfm_Main.sb_LoadFromCSVClick"), [this] {
+        m_controls.progress->setValue(0);
+        importGoods();
+    });
+}
+
+void GoodsCsvExchange::exportGoods() {
+    if (!onPage(m_controls.goodsPage))
+        return;
+    const QString path =
+        m_dialogs.saveFileName(QCoreApplication::applicationDirPath(), csvFilter, QStringLiteral("csv"));
+    if (path.isEmpty())
+        return;
+    const QString firstText = m_controls.goodsFirst->text();
+    const QString lastText = m_controls.goodsLast->text();
+    const auto range = goodsRange(firstText, lastText);
+    if (!range) {
+        m_boxes.error(badGoodsRangeText(firstText, lastText));
+        return;
+    }
+    const auto [first, last] = *range;
+    m_controls.progress->setMaximum(last);
+    m_controls.message->setText(QStringLiteral("Выполняется экспорт данных..."));
+
+    // The whole file is made in memory first, so a refused row leaves no half-written file.
+    QByteArray content;
+    for (int record = first; record <= last; ++record) {
+        const QStringList cells = rowCells(m_goods, record);
+        if (const auto bad = findUnwritableCell(cells)) {
+            const QString what =
+                bad->character == QLatin1String(";")
+                    ? QStringLiteral("символ «;», которым в файле CSV разделяются поля")
+                : bad->character.contains(QLatin1Char('\n')) || bad->character.contains(QLatin1Char('\r'))
+                    ? QStringLiteral("перевод строки")
+                    : QStringLiteral("символ «%1», которого нет в кодировке Windows-1251").arg(bad->character);
+            m_boxes.error(QStringLiteral("Поле «%1» товара № %2 содержит %3. Исправьте значение и повторите экспорт.")
+                              .arg(m_goods.headerData(bad->column, Qt::Horizontal, Qt::DisplayRole).toString())
+                              .arg(record)
+                              .arg(what));
+            return;
+        }
+        content += goodsLine(cells);
+        step(m_controls.progress);
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
+        throw std::runtime_error(
+            QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()).toStdString());
+    m_controls.message->setText(QStringLiteral("Экспорт данных завершен!"));
+}
+
+void GoodsCsvExchange::importGoods() {
+    if (!onPage(m_controls.goodsPage)) {
+        m_controls.progress->setValue(0);
+        return;
+    }
+    const QString path = m_dialogs.openFileName(QCoreApplication::applicationDirPath(), csvFilter);
+    if (path.isEmpty()) {
+        m_controls.progress->setValue(0);
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()).toStdString());
+    const QStringList lines = readGoodsLines(file.readAll());
+    file.close();
+    m_controls.progress->setMaximum(GoodsModel::recordCount);
+    m_controls.message->setText(QStringLiteral("Выполняется импорт данных..."));
+
+    for (const QString& line : lines) {
+        const QStringList fields = splitGoodsLine(line);
+        const int record = strToInt(fields[0]);
+        const QString recordError = QStringLiteral("Ошибка в записи № %1").arg(record);
+        // Row 0 holds the headers and there is no row past 9999.
+        if (!isGoodsNumber(record)) {
+            m_controls.message->setText(recordError);
+            return;
+        }
+        for (int field = 1; field < fields.size(); ++field) {
+            const QString& text = fields[field];
+            const QString failure = checkGoodsField(field, text);
+            if (!failure.isEmpty()) {
+                m_boxes.show(QMessageBox::NoIcon, QStringLiteral("Программа настройки ККМ"), failure);
+                m_controls.message->setText(recordError);
+                return;
+            }
+            // Fields past the grid's columns have nowhere to go.
+            if (field >= GoodsModel::ColumnCount)
+                continue;
+            m_goods.setCell(record, field, text);
+            if (field == GoodsModel::FractionalColumn)
+                m_goods.setFractional(record, text == QStringLiteral("ДА"));
+        }
+        step(m_controls.progress);
+    }
+    m_controls.message->setText(QStringLiteral("Импорт данных завершен!"));
+    m_controls.progress->setValue(0);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <functional>
+#include <QObject>
+
+class ErrorReporter;
+class FileDialogs;
+class GoodsModel;
+class MessageBoxes;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QTabWidget;
+class QWidget;
+
+// The window's controls the goods CSV exchange works with.
+struct CsvControls {
+    QTabWidget* pages = nullptr;
+    QWidget* goodsPage = nullptr;
+    QWidget* logoPage = nullptr;
+    QLineEdit* goodsFirst = nullptr;
+    QLineEdit* goodsLast = nullptr;
+    QProgressBar* progress = nullptr;
+    QLabel* message = nullptr;
+};
+
+// Export of the goods range to a CSV file and import of a CSV file into the
+// goods grid. Neither touches the register.
+class GoodsCsvExchange : public QObject {
+    Q_OBJECT
+
+public:
+    GoodsCsvExchange(GoodsModel& goods, const CsvControls& controls, ErrorReporter& errors, MessageBoxes& boxes,
+                     FileDialogs& dialogs, QObject* parent = nullptr);
+
+    // On the logo page the import button loads a logo picture instead.
+    void setLogoLoader(std::function<void()> loader) { m_loadLogo = std::move(loader); }
+
+    void sb_SaveToCSVClick();
+    void sb_LoadFromCSVClick();
+
+private:
+    void exportGoods();
+    void importGoods();
+    bool onPage(const QWidget* page) const;
+
+    GoodsModel& m_goods;
+    CsvControls m_controls;
+    ErrorReporter& m_errors;
+    MessageBoxes& m_boxes;
+    FileDialogs& m_dialogs;
+    std::function<void()> m_loadLogo;
+};

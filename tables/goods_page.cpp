@@ -1,0 +1,121 @@
+#include "goods_page.h"
+
+#include "cp1251.h"
+#include "error_reporter.h"
+#include "goods_filters.h"
+#include "goods_model.h"
+#include "goods_view.h"
+#include "register_link.h"
+
+#include <cstring>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int readAttempts = 3;
+// Writing a goods record is given more tries than any other call.
+constexpr int writeAttempts = 5;
+constexpr int columnWidths[GoodsModel::ColumnCount] = {40, 167, 90, 40, 60, 50, 60, 60};
+const QString yes = QStringLiteral("ДА");
+const QString no = QStringLiteral("НЕТ");
+} // namespace
+
+GoodsPage::GoodsPage(RegisterLink& link, ErrorReporter& errors, QWidget* parent)
+    : QWidget(parent)
+    , m_link(link)
+    , m_errors(errors)
+    , m_model(new GoodsModel(this))
+    , m_view(new GoodsView(this)) {
+    m_view->setModel(m_model);
+    for (int column = 0; column < GoodsModel::ColumnCount; ++column)
+        m_view->horizontalHeader()->resizeSection(column, columnWidths[column]);
+    m_view->setItemDelegate(new GoodsEditDelegate(
+        [this](int column, const QString& text) { return GoodsSetEditText(column, text); }, m_view));
+    m_view->setSelectCell([this](int record, int column) { return GoodsSelectCell(record, column); });
+    m_view->setCurrentIndex(m_model->index(0, GoodsModel::NameColumn));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+}
+
+int GoodsPage::rowCount() const {
+    return GoodsModel::recordCount;
+}
+
+int GoodsPage::currentRow() const {
+    const QModelIndex current = m_view->currentIndex();
+    return current.isValid() ? current.row() + 1 : 1;
+}
+
+void GoodsPage::GoodsRowRead(int record) {
+    m_errors.guard(QStringLiteral("Tfm_Main.GoodsRowRead"), [&] {
+        QCoreApplication::processEvents();
+        const char* texts[7] = {};
+        m_link.attempt(readAttempts, [&] {
+            return m_link.api.GetPLU(m_link.kkmAddr, m_link.pcAddr, uint16_t(record), &texts[0], &texts[1], &texts[2],
+                                     &texts[3], &texts[4], &texts[5], &texts[6]);
+        });
+        if (m_link.lastResult < 0)
+            return;
+        const bool fractional = texts[4] && std::strcmp(texts[4], "1") == 0;
+        m_model->setRecord(record,
+                           {fromDeviceText(texts[0]), fromDeviceText(texts[1]), fromDeviceText(texts[2]),
+                            fromDeviceText(texts[3]), fractional ? yes : no, fromDeviceText(texts[5]),
+                            fromDeviceText(texts[6])},
+                           fractional);
+    });
+}
+
+void GoodsPage::GoodsRowWrite(int record) {
+    m_errors.guard(QStringLiteral("Tfm_Main.GoodsRowWrite"), [&] {
+        QCoreApplication::processEvents();
+        QString price = m_model->cell(record, GoodsModel::PriceColumn);
+        if (!price.contains(QLatin1Char('.'))) {
+            price += QStringLiteral(".00");
+            m_model->setCell(record, GoodsModel::PriceColumn, price);
+        }
+        const QByteArray name = toCp1251(m_model->cell(record, GoodsModel::NameColumn));
+        const QByteArray barcode = toCp1251(m_model->cell(record, GoodsModel::BarcodeColumn));
+        const QByteArray section = toCp1251(m_model->cell(record, GoodsModel::SectionColumn));
+        const QByteArray priceText = toCp1251(price);
+        // The flag, not the cell, says whether the goods are sold by fractions; sales and
+        // returns are the register's own counters and are never sent.
+        const char* fractional = m_model->fractional(record) ? "1" : "0";
+        m_link.attempt(writeAttempts, [&] {
+            return m_link.api.SetPLU(m_link.kkmAddr, m_link.pcAddr, uint16_t(record), name.constData(),
+                                     barcode.constData(), section.constData(), priceText.constData(), fractional,
+                                     "0.00", "0.00");
+        });
+    });
+}
+
+bool GoodsPage::GoodsSelectCell(int record, int column) {
+    bool canSelect = true;
+    m_errors.guard(QStringLiteral("Tfm_Main.GoodsSelectCell"), [&] {
+        if (column == GoodsModel::FractionalColumn) {
+            canSelect = false;
+            const bool on = m_model->cell(record, column).trimmed().isEmpty() || !m_model->fractional(record);
+            m_model->setFractional(record, on);
+            m_model->setCell(record, column, on ? yes : no);
+        } else if (column == GoodsModel::SalesColumn || column == GoodsModel::ReturnsColumn) {
+            canSelect = false;
+        }
+    });
+    return canSelect;
+}
+
+QString GoodsPage::GoodsSetEditText(int column, const QString& text) {
+    QString kept = text;
+    m_errors.guard(QStringLiteral("Tfm_Main.GoodsSetEditText"), [&] { kept = filterGoodsCell(column, text); });
+    return kept;
+}
+
+void GoodsPage::ed_GoodsStartChange(QLineEdit* edit) {
+    m_errors.guard(QStringLiteral("Tfm_Main.ed_GoodsStartChange"), [&] {
+        const QString kept = filterGoodsRange(edit->text());
+        if (kept != edit->text())
+            edit->setText(kept);
+    });
+}

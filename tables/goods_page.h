@@ -1,0 +1,42 @@
+#pragma once
+
+#include "table_page.h"
+
+#include <QWidget>
+
+class ErrorReporter;
+class GoodsModel;
+class GoodsView;
+class QLineEdit;
+class RegisterLink;
+
+// The register's goods records 1 to 9999 in one grid, moved one record at a
+// time through the library's goods calls.
+class GoodsPage : public QWidget, public TablePage {
+    Q_OBJECT
+
+public:
+    GoodsPage(RegisterLink& link, ErrorReporter& errors, QWidget* parent = nullptr);
+
+    GoodsModel& model() const { return *m_model; }
+    GoodsView& view() const { return *m_view; }
+
+    int rowCount() const override;
+    bool usesGoodsRange() const override { return true; }
+    void readRow(int record) override { GoodsRowRead(record); }
+    void writeRow(int record) override { GoodsRowWrite(record); }
+    int currentRow() const override;
+
+    void GoodsRowRead(int record);
+    void GoodsRowWrite(int record);
+    // Whether a cell may take the selection; an attempt on "Дробное" toggles the record's flag.
+    bool GoodsSelectCell(int record, int column);
+    QString GoodsSetEditText(int column, const QString& text);
+    void ed_GoodsStartChange(QLineEdit* edit);
+
+private:
+    RegisterLink& m_link;
+    ErrorReporter& m_errors;
+    GoodsModel* m_model;
+    GoodsView* m_view;
+};
