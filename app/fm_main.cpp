@@ -74,7 +74,7 @@ Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs
         {m_ui->sb_ReadTableFromKKM, QStyle::SP_ArrowDown},   {m_ui->sb_WriteTableToKKM, QStyle::SP_ArrowUp},
         {m_ui->sb_ReadStringFromKKM, QStyle::SP_ArrowLeft},  {m_ui->sb_WriteStringToKKM, QStyle::SP_ArrowRight},
         {m_ui->sb_LoadFromCSV, QStyle::SP_DialogOpenButton}, {m_ui->sb_SaveToCSV, QStyle::SP_DialogSaveButton},
-        {m_ui->sb_StopReading, QStyle::SP_BrowserStop},      {m_ui->sb_Help, QStyle::SP_DialogHelpButton},
+        {m_ui->sb_StopReading, QStyle::SP_BrowserStop},      {m_ui->sb_Help, QStyle::SP_MessageBoxQuestion},
     };
     for (const auto& [button, pixmap] : icons)
         button->setIcon(style->standardIcon(pixmap));
@@ -90,6 +90,10 @@ Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs
     m_statusPanel = new QLabel(notConnectedText, m_ui->StatusBar);
     m_statusPanel->setObjectName(QStringLiteral("StatusBarPanel0"));
     m_statusPanel->setFixedWidth(statusPanelWidth);
+    // The panel keeps its width; a smaller font lets the connection state fit in it.
+    QFont statusFont = m_statusPanel->font();
+    statusFont.setPointSizeF(statusFont.pointSizeF() * 0.85);
+    m_statusPanel->setFont(statusFont);
     m_ui->StatusBar->addWidget(m_statusPanel);
     m_ui->StatusBar->installEventFilter(this);
     m_progressBar = new QProgressBar(m_ui->StatusBar);
