@@ -9,6 +9,7 @@
 #include "help_topics.h"
 #include "help_window.h"
 #include "input_filters.h"
+#include "logo_page.h"
 #include "options_page.h"
 #include "transfer_driver.h"
 #include "ui_fm_main.h"
@@ -178,9 +179,14 @@ void Tfm_Main::composePages() {
         });
     }
 
+    m_logoPage = new LogoPage(m_link, m_errors, m_boxes, m_dialogs, ui.ts_KKMLogo);
+    ui.ts_KKMLogo->layout()->addWidget(m_logoPage);
+    m_driver->addPage(ui.ts_KKMLogo, m_logoPage);
+
     const CsvControls csv{ui.PageControl, ui.ts_KKMGoods, ui.ts_KKMLogo, ui.ed_GoodsStart,
                           ui.ed_GoodsEND, m_progressBar,  ui.lb_Result};
     m_csvExchange = new GoodsCsvExchange(m_goodsPage->model(), csv, m_errors, m_boxes, m_dialogs, this);
+    m_csvExchange->setLogoLoader([this] { m_logoPage->bt_load_logoClick(); });
     connect(ui.sb_SaveToCSV, &QAbstractButton::clicked, m_csvExchange, &GoodsCsvExchange::sb_SaveToCSVClick);
     connect(ui.sb_LoadFromCSV, &QAbstractButton::clicked, m_csvExchange, &GoodsCsvExchange::sb_LoadFromCSVClick);
 

@@ -11,6 +11,7 @@ class DeviceLibrary;
 class FileDialogs;
 class GoodsCsvExchange;
 class GoodsPage;
+class LogoPage;
 class NumericEditFilter;
 class OptionsPage;
 class QAbstractButton;
@@ -46,6 +47,7 @@ public:
     QString helpFile() const { return m_helpFile; }
     TransferDriver& driver() { return *m_driver; }
     GoodsPage& goodsPage() { return *m_goodsPage; }
+    LogoPage& logoPage() { return *m_logoPage; }
     GoodsCsvExchange& csvExchange() { return *m_csvExchange; }
 
 protected:
@@ -82,5 +84,6 @@ private:
     NumericEditFilter* m_numericFilter = nullptr;
     OptionsPage* m_optionsPage = nullptr;
     GoodsPage* m_goodsPage = nullptr;
+    LogoPage* m_logoPage = nullptr;
     GoodsCsvExchange* m_csvExchange = nullptr;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 // How a page takes part in the toolbar's table transfers. Each row operation
 // leaves the result of its last device call as the link's last result and
 // reports its own unexpected failures.
@@ -17,4 +19,9 @@ public:
     virtual void writeRow(int row) = 0;
     // The row a single-row command works on; 0 on pages that have no rows to pick.
     virtual int currentRow() const { return 0; }
+    // A table that goes out in one operation (the logo) answers its number of
+    // progress steps and is written by writeWhole, which calls `step` for each;
+    // 0 for tables written row by row.
+    virtual int wholeWriteSteps() const { return 0; }
+    virtual void writeWhole(const std::function<void()>& step) { static_cast<void>(step); }
 };

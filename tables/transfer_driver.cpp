@@ -106,7 +106,11 @@ void TransferDriver::runTable(bool reading) {
         m_controls.progress->setValue(0);
         m_controls.message->setText(reading ? QStringLiteral("Идет чтение данных из ККМ, пожалуйста подождите...")
                                             : QStringLiteral("Идет запись данных в ККМ, пожалуйста подождите..."));
-        if (table) {
+        const int wholeSteps = table && !reading ? table->wholeWriteSteps() : 0;
+        if (wholeSteps > 0) {
+            m_controls.progress->setMaximum(wholeSteps);
+            table->writeWhole([this] { step(); });
+        } else if (table) {
             m_controls.progress->setMaximum(last - first + 1);
             if (goods)
                 m_controls.stopButton->setEnabled(true);

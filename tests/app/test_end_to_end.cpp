@@ -3,8 +3,10 @@
 #include "device_library.h"
 #include "emulated_register.h"
 #include "fm_main.h"
+#include "goods_csv_exchange.h"
 #include "goods_model.h"
 #include "goods_page.h"
+#include "logo_page.h"
 #include "recording_file_dialogs.h"
 #include "recording_message_boxes.h"
 #include "state_file.h"
@@ -117,6 +119,29 @@ private slots:
         QCOMPARE(goods.cell(33, GoodsModel::FractionalColumn), QStringLiteral("НЕТ"));
         QCOMPARE(goods.cell(34, GoodsModel::FractionalColumn), QStringLiteral("ДА"));
         QVERIFY(goods.fractional(34));
+    }
+
+    void logoUploadThroughTheImportButtonAndTheDriver() {
+        const DeviceLibrary library(QStringLiteral(ORVEL_LIBRARY));
+        RecordingMessageBoxes boxes;
+        boxes.answer = QMessageBox::NoButton;
+        RecordingFileDialogs dialogs;
+        Tfm_Main window(library, boxes, dialogs, m_data.filePath("kkm.ini"));
+        window.findChild<QAbstractButton*>("sb_Connect")->click();
+        window.findChild<QTabWidget*>("PageControl")->setCurrentWidget(window.findChild<QWidget*>("ts_KKMLogo"));
+
+        QImage picture(100, 40, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        for (int x = 0; x < 100; x += 3)
+            picture.setPixel(x, x % 40, qRgb(0, 0, 0));
+        dialogs.answer = m_data.filePath("logo.bmp");
+        QVERIFY(picture.save(dialogs.answer, "BMP"));
+        window.csvExchange().sb_LoadFromCSVClick();
+        QCOMPARE(window.logoPage().copyArea().width(), 104);
+
+        window.driver().sb_WriteTableToKKMClick();
+        QCOMPARE(window.findChild<QLabel*>("lb_Result")->text(), QStringLiteral("Запись данных прошла успешно."));
+        QCOMPARE(boxes.shown.size(), 1); // the information box only
     }
 };
 

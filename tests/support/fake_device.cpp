@@ -126,6 +126,8 @@ FakeDevice& FakeDevice::current() {
 int32_t FakeDevice::record(const char* function, QList<int> args, QByteArray bytes) {
     const QString name = QString::fromLatin1(function);
     calls.append({name, std::move(args), std::move(bytes)});
+    if (onCall)
+        onCall(calls.last());
     QList<int32_t>& queue = queued[name];
     return queue.isEmpty() ? results.value(name, 0) : queue.takeFirst();
 }

@@ -2,6 +2,7 @@
 
 #include "device_table.h"
 
+#include <functional>
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QHash>
@@ -47,6 +48,8 @@ public:
     QByteArray serial = "00012345";
 
     QList<Call> calls;
+    // Runs after each call is recorded, as a register's delay would let the window run.
+    std::function<void(const Call&)> onCall;
     QStringList callNames() const;
     QList<Call> callsOf(const QString& function) const;
 

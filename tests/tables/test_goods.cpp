@@ -1,11 +1,8 @@
-#include "error_reporter.h"
-#include "fake_device.h"
+#include "device_fixture.h"
 #include "goods_filters.h"
 #include "goods_model.h"
 #include "goods_page.h"
 #include "goods_view.h"
-#include "recording_message_boxes.h"
-#include "register_link.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -14,10 +11,7 @@
 class TestGoods : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<FakeDevice> m_fake;
-    std::unique_ptr<RegisterLink> m_link;
-    std::unique_ptr<RecordingMessageBoxes> m_boxes;
-    std::unique_ptr<ErrorReporter> m_errors;
+    std::unique_ptr<DeviceFixture> m_device;
     std::unique_ptr<GoodsPage> m_page;
 
     GoodsModel& model() { return m_page->model(); }
@@ -34,20 +28,14 @@ class TestGoods : public QObject {
 
 private slots:
     void init() {
-        m_fake = std::make_unique<FakeDevice>();
-        m_link = std::make_unique<RegisterLink>(FakeDevice::table());
-        m_link->kkmAddr = 2;
-        m_link->pcAddr = 1;
-        m_boxes = std::make_unique<RecordingMessageBoxes>();
-        m_errors = std::make_unique<ErrorReporter>(*m_boxes);
-        m_page = std::make_unique<GoodsPage>(*m_link, *m_errors);
+        m_device = std::make_unique<DeviceFixture>();
+        m_device->link.kkmAddr = 2;
+        m_device->link.pcAddr = 1;
+        m_page = std::make_unique<GoodsPage>(m_device->link, m_device->errors);
     }
     void cleanup() {
         m_page.reset();
-        m_errors.reset();
-        m_boxes.reset();
-        m_link.reset();
-        m_fake.reset();
+        m_device.reset();
     }
 
     void cellFilters_data() {
@@ -162,22 +150,22 @@ private slots:
         QFETCH(QByteArray, fractional);
         QFETCH(QString, shown);
         QFETCH(bool, flag);
-        m_fake->goods[7] = {"\xD5\xEB\xE5\xE1 ", "4601234567890", "3", "25.50", fractional, "12.000", " 1.5"};
+        m_device->fake.goods[7] = {"\xD5\xEB\xE5\xE1 ", "4601234567890", "3", "25.50", fractional, "12.000", " 1.5"};
         model().setFractional(7, !flag);
         m_page->GoodsRowRead(7);
         QCOMPARE(row(7), QStringList({"Хлеб ", "4601234567890", "3", "25.50", shown, "12.000", " 1.5"}));
         QCOMPARE(model().fractional(7), flag);
-        QCOMPARE(m_fake->callsOf("GetPLU")[0].args, QList<int>({2, 1, 7}));
+        QCOMPARE(m_device->fake.callsOf("GetPLU")[0].args, QList<int>({2, 1, 7}));
     }
 
     void failingReadLeavesTheRowAsItWas() {
         fill(3, {"old", "1", "2", "3.00", "ДА", "1", "2"});
         model().setFractional(3, true);
-        m_fake->goods[3] = {"new", "", "", "", "0", "", ""};
-        m_fake->queued["GetPLU"] = {-3, -3, -3};
+        m_device->fake.goods[3] = {"new", "", "", "", "0", "", ""};
+        m_device->fake.queued["GetPLU"] = {-3, -3, -3};
         m_page->GoodsRowRead(3);
-        QCOMPARE(m_fake->callsOf("GetPLU").size(), 3);
-        QCOMPARE(m_link->lastResult, -3);
+        QCOMPARE(m_device->fake.callsOf("GetPLU").size(), 3);
+        QCOMPARE(m_device->link.lastResult, -3);
         QCOMPARE(row(3), QStringList({"old", "1", "2", "3.00", "ДА", "1", "2"}));
         QVERIFY(model().fractional(3));
     }
@@ -202,7 +190,7 @@ private slots:
         fill(12, cells);
         model().setFractional(12, flag);
         m_page->GoodsRowWrite(12);
-        const auto calls = m_fake->callsOf("SetPLU");
+        const auto calls = m_device->fake.callsOf("SetPLU");
         QCOMPARE(calls.size(), 1);
         QCOMPARE(calls[0].args, QList<int>({2, 1, 12}));
         QCOMPARE(calls[0].bytes, sent);
@@ -210,16 +198,16 @@ private slots:
     }
 
     void writeTriesFiveTimes() {
-        m_fake->results["SetPLU"] = -3;
+        m_device->fake.results["SetPLU"] = -3;
         m_page->GoodsRowWrite(1);
-        QCOMPARE(m_fake->callsOf("SetPLU").size(), 5);
-        QCOMPARE(m_link->lastResult, -3);
-        m_fake->calls.clear();
-        m_fake->results.clear();
-        m_fake->queued["SetPLU"] = {-3, -3, -3, -3};
+        QCOMPARE(m_device->fake.callsOf("SetPLU").size(), 5);
+        QCOMPARE(m_device->link.lastResult, -3);
+        m_device->fake.calls.clear();
+        m_device->fake.results.clear();
+        m_device->fake.queued["SetPLU"] = {-3, -3, -3, -3};
         m_page->GoodsRowWrite(1);
-        QCOMPARE(m_fake->callsOf("SetPLU").size(), 5);
-        QCOMPARE(m_link->lastResult, 0);
+        QCOMPARE(m_device->fake.callsOf("SetPLU").size(), 5);
+        QCOMPARE(m_device->link.lastResult, 0);
     }
 
     void fractionalToggle() {

@@ -1,9 +1,6 @@
-#include "error_reporter.h"
-#include "fake_device.h"
+#include "device_fixture.h"
 #include "options_page.h"
 #include "options_row.h"
-#include "recording_message_boxes.h"
-#include "register_link.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,10 +24,7 @@ QByteArray row(std::initializer_list<int> bytes) {
 class TestOptions : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<FakeDevice> m_fake;
-    std::unique_ptr<RegisterLink> m_link;
-    std::unique_ptr<RecordingMessageBoxes> m_boxes;
-    std::unique_ptr<ErrorReporter> m_errors;
+    std::unique_ptr<DeviceFixture> m_device;
     std::unique_ptr<OptionsPage> m_page;
 
     template <typename T> T* find(const char* name) { return m_page->findChild<T*>(QLatin1String(name)); }
@@ -45,18 +39,12 @@ class TestOptions : public QObject {
 
 private slots:
     void init() {
-        m_fake = std::make_unique<FakeDevice>();
-        m_link = std::make_unique<RegisterLink>(FakeDevice::table());
-        m_boxes = std::make_unique<RecordingMessageBoxes>();
-        m_errors = std::make_unique<ErrorReporter>(*m_boxes);
-        m_page = std::make_unique<OptionsPage>(*m_link, *m_errors);
+        m_device = std::make_unique<DeviceFixture>();
+        m_page = std::make_unique<OptionsPage>(m_device->link, m_device->errors);
     }
     void cleanup() {
         m_page.reset();
-        m_errors.reset();
-        m_boxes.reset();
-        m_link.reset();
-        m_fake.reset();
+        m_device.reset();
     }
 
     void dateDecoding_data() {
@@ -103,7 +91,7 @@ private slots:
     }
 
     void readShowsEveryField() {
-        m_fake->rows[optionsRow] = row({1, 0, 7, 0, 255, 0, 1, 3, 15, 0x29, 0x02, 0x24});
+        m_device->fake.rows[optionsRow] = row({1, 0, 7, 0, 255, 0, 1, 3, 15, 0x29, 0x02, 0x24});
         readAll();
         const bool ticks[] = {true, false, true, false, true, false, true};
         const char* boxes[] = {"cb_CodeSell",   "cb_FreePrice",    "cb_DecimalControl", "cb_MoneyBox",
@@ -113,20 +101,20 @@ private slots:
         QCOMPARE(find<QComboBox>("cb_LightDuration")->currentText(), QStringLiteral("30 сек."));
         QCOMPARE(find<QLineEdit>("ed_DateInterval")->text(), QStringLiteral("15"));
         QCOMPARE(find<QDateEdit>("dtp_NextTO")->date(), QDate(2024, 2, 29));
-        QCOMPARE(m_fake->callsOf("GetRowValue").size(), 10);
-        for (const auto& call : m_fake->callsOf("GetRowValue"))
+        QCOMPARE(m_device->fake.callsOf("GetRowValue").size(), 10);
+        for (const auto& call : m_device->fake.callsOf("GetRowValue"))
             QCOMPARE(call.args.mid(2), QList<int>({2, 1, 11}));
     }
 
     void outOfRangeBytesShowFallbacks() {
-        m_fake->rows[optionsRow] = row({0, 0, 0, 0, 0, 0, 0, 8, 32, 0x31, 0x02, 0x24});
+        m_device->fake.rows[optionsRow] = row({0, 0, 0, 0, 0, 0, 0, 8, 32, 0x31, 0x02, 0x24});
         readAll();
         QCOMPARE(find<QComboBox>("cb_LightDuration")->currentText(), QStringLiteral("Выкл."));
         QCOMPARE(find<QLineEdit>("ed_DateInterval")->text(), QStringLiteral("0"));
         QCOMPARE(find<QDateEdit>("dtp_NextTO")->date(), QDate::currentDate());
         // Nothing is corrected in the register by a read.
-        QCOMPARE(m_fake->rows[optionsRow][7], char(8));
-        QVERIFY(m_fake->callsOf("SetRowValue").isEmpty());
+        QCOMPARE(m_device->fake.rows[optionsRow][7], char(8));
+        QVERIFY(m_device->fake.callsOf("SetRowValue").isEmpty());
     }
 
     void startsAsDesigned() {
@@ -139,18 +127,18 @@ private slots:
 
     void wholePageWriteChangesOnlyItsOwnBytes() {
         const QByteArray before = row({0, 1, 0, 1, 0, 1, 0, 6, 20, 0x15, 0x03, 0x30});
-        m_fake->rows[optionsRow] = before;
+        m_device->fake.rows[optionsRow] = before;
         find<QCheckBox>("cb_CodeSell")->setChecked(true);
         find<QComboBox>("cb_LightDuration")->setCurrentIndex(2);
         find<QLineEdit>("ed_DateInterval")->setText(" 7 ");
         find<QDateEdit>("dtp_NextTO")->setDate(QDate(2026, 12, 8));
         writeAll();
 
-        const auto reads = m_fake->callsOf("GetRowValue");
-        const auto writes = m_fake->callsOf("SetRowValue");
+        const auto reads = m_device->fake.callsOf("GetRowValue");
+        const auto writes = m_device->fake.callsOf("SetRowValue");
         QCOMPARE(reads.size(), 10);
         QCOMPARE(writes.size(), 10);
-        QCOMPARE(m_fake->callNames().mid(0, 4),
+        QCOMPARE(m_device->fake.callNames().mid(0, 4),
                  QStringList({"GetRowValue", "SetRowValue", "GetRowValue", "SetRowValue"}));
         QByteArray previous = before;
         for (int field = 1; field <= 10; ++field) {
@@ -163,7 +151,7 @@ private slots:
             }
             previous = sent;
         }
-        QCOMPARE(m_fake->rows[optionsRow], row({1, 0, 0, 0, 0, 0, 0, 2, 7, 0x08, 0x12, 0x26}));
+        QCOMPARE(m_device->fake.rows[optionsRow], row({1, 0, 0, 0, 0, 0, 0, 2, 7, 0x08, 0x12, 0x26}));
     }
 
     void dateIntervalWrite_data() {
@@ -180,17 +168,17 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, byte);
         QFETCH(QString, shown);
-        m_fake->rows[optionsRow] = QByteArray(12, '\0');
+        m_device->fake.rows[optionsRow] = QByteArray(12, '\0');
         find<QLineEdit>("ed_DateInterval")->setText(text);
         m_page->writeRow(9);
-        QCOMPARE(uint8_t(m_fake->rows[optionsRow][8]), uint8_t(byte));
+        QCOMPARE(uint8_t(m_device->fake.rows[optionsRow][8]), uint8_t(byte));
         QCOMPARE(find<QLineEdit>("ed_DateInterval")->text(), shown);
     }
 
     void noBacklightItemIsWrittenAs255AndReadsBackAsOff() {
-        m_fake->rows[optionsRow] = QByteArray(12, '\0');
+        m_device->fake.rows[optionsRow] = QByteArray(12, '\0');
         m_page->writeRow(8);
-        QCOMPARE(uint8_t(m_fake->rows[optionsRow][7]), uint8_t(255));
+        QCOMPARE(uint8_t(m_device->fake.rows[optionsRow][7]), uint8_t(255));
         m_page->readRow(8);
         QCOMPARE(find<QComboBox>("cb_LightDuration")->currentText(), QStringLiteral("Выкл."));
     }
@@ -202,13 +190,13 @@ private slots:
     }
     void badDateIntervalIsReportedAndNotWritten() {
         QFETCH(QString, text);
-        m_fake->rows[optionsRow] = QByteArray(12, '\0');
+        m_device->fake.rows[optionsRow] = QByteArray(12, '\0');
         find<QLineEdit>("ed_DateInterval")->setText(text);
         m_page->writeRow(9);
-        QVERIFY(m_fake->callsOf("SetRowValue").isEmpty());
-        QCOMPARE(m_link->lastResult, 0);
-        QCOMPARE(m_boxes->shown.size(), 1);
-        QCOMPARE(m_boxes->shown[0].text,
+        QVERIFY(m_device->fake.callsOf("SetRowValue").isEmpty());
+        QCOMPARE(m_device->link.lastResult, 0);
+        QCOMPARE(m_device->boxes.shown.size(), 1);
+        QCOMPARE(m_device->boxes.shown[0].text,
                  QStringLiteral("Ошибка по месту: Tfm_Main.KKMSettingsRowWrite\n\rТекст ошибки: '%1' is not a valid "
                                 "integer value\n\rСообщите разработчикам.")
                      .arg(text));
@@ -221,31 +209,31 @@ private slots:
     }
     void failedReadRetriesThreeTimesAndChangesNothing() {
         QFETCH(bool, writing);
-        m_fake->rows[optionsRow] = row({1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
-        m_fake->results["GetRowValue"] = -3;
+        m_device->fake.rows[optionsRow] = row({1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
+        m_device->fake.results["GetRowValue"] = -3;
         writing ? m_page->writeRow(1) : m_page->readRow(1);
-        QCOMPARE(m_fake->callNames(), QStringList({"GetRowValue", "GetRowValue", "GetRowValue"}));
-        QCOMPARE(m_link->lastResult, -3);
+        QCOMPARE(m_device->fake.callNames(), QStringList({"GetRowValue", "GetRowValue", "GetRowValue"}));
+        QCOMPARE(m_device->link.lastResult, -3);
         QVERIFY(!find<QCheckBox>("cb_CodeSell")->isChecked());
     }
 
     void retrySucceedsOnTheThirdAttempt() {
-        m_fake->rows[optionsRow] = row({1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0x20});
-        m_fake->queued["GetRowValue"] = {-3, -3};
-        m_fake->queued["SetRowValue"] = {-4, -4, -4};
+        m_device->fake.rows[optionsRow] = row({1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0x20});
+        m_device->fake.queued["GetRowValue"] = {-3, -3};
+        m_device->fake.queued["SetRowValue"] = {-4, -4, -4};
         m_page->writeRow(2);
-        QCOMPARE(m_fake->callNames(), QStringList({"GetRowValue", "GetRowValue", "GetRowValue", "SetRowValue",
-                                                   "SetRowValue", "SetRowValue"}));
-        QCOMPARE(m_link->lastResult, -4);
+        QCOMPARE(m_device->fake.callNames(), QStringList({"GetRowValue", "GetRowValue", "GetRowValue", "SetRowValue",
+                                                          "SetRowValue", "SetRowValue"}));
+        QCOMPARE(m_device->link.lastResult, -4);
     }
 
     void otherFieldNumbersTouchNoControl() {
-        m_fake->rows[optionsRow] = row({1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
+        m_device->fake.rows[optionsRow] = row({1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
         m_page->readRow(11);
         m_page->writeRow(0);
         QVERIFY(!find<QCheckBox>("cb_CodeSell")->isChecked());
-        QCOMPARE(m_fake->callsOf("SetRowValue").size(), 1);
-        QCOMPARE(m_fake->rows[optionsRow], row({1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
+        QCOMPARE(m_device->fake.callsOf("SetRowValue").size(), 1);
+        QCOMPARE(m_device->fake.rows[optionsRow], row({1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
     }
 };
 

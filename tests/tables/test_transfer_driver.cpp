@@ -1,7 +1,4 @@
-#include "error_reporter.h"
-#include "fake_device.h"
-#include "recording_message_boxes.h"
-#include "register_link.h"
+#include "device_fixture.h"
 #include "transfer_driver.h"
 
 #include <QLabel>
@@ -57,10 +54,7 @@ private:
 class TestTransferDriver : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<FakeDevice> m_fake;
-    std::unique_ptr<RegisterLink> m_link;
-    std::unique_ptr<RecordingMessageBoxes> m_boxes;
-    std::unique_ptr<ErrorReporter> m_errors;
+    std::unique_ptr<DeviceFixture> m_device;
     std::unique_ptr<QWidget> m_window;
     QTabWidget* m_pages = nullptr;
     QWidget* m_main = nullptr;
@@ -77,20 +71,17 @@ class TestTransferDriver : public QObject {
     void showTablePage() { m_pages->setCurrentWidget(m_tablePage); }
     QStringList boxTexts() const {
         QStringList texts;
-        for (const auto& box : m_boxes->shown)
+        for (const auto& box : m_device->boxes.shown)
             texts << box.text;
         return texts;
     }
 
 private slots:
     void init() {
-        m_fake = std::make_unique<FakeDevice>();
-        m_fake->errorTexts[-3] = "\xCD\xE5\xF2 \xF1\xE2\xFF\xE7\xE8";     // "Нет связи"
-        m_fake->errorTexts[-5] = "\xCE\xF2\xE2\xE5\xF2\xE0 \xED\xE5\xF2"; // "Ответа нет"
-        m_link = std::make_unique<RegisterLink>(FakeDevice::table());
-        m_link->connected = true;
-        m_boxes = std::make_unique<RecordingMessageBoxes>();
-        m_errors = std::make_unique<ErrorReporter>(*m_boxes);
+        m_device = std::make_unique<DeviceFixture>();
+        m_device->fake.errorTexts[-3] = "\xCD\xE5\xF2 \xF1\xE2\xFF\xE7\xE8";     // "Нет связи"
+        m_device->fake.errorTexts[-5] = "\xCE\xF2\xE2\xE5\xF2\xE0 \xED\xE5\xF2"; // "Ответа нет"
+        m_device->link.connected = true;
         m_window = std::make_unique<QWidget>();
         auto* layout = new QVBoxLayout(m_window.get());
         m_pages = new QTabWidget;
@@ -117,19 +108,16 @@ private slots:
               static_cast<QWidget*>(m_first), static_cast<QWidget*>(m_last)})
             layout->addWidget(w);
         const TransferControls controls{m_pages, m_main, m_locked, m_stop, m_progress, m_message, m_first, m_last};
-        m_driver = new TransferDriver(controls, *m_link, *m_errors, *m_boxes, m_window.get());
+        m_driver = new TransferDriver(controls, m_device->link, m_device->errors, m_device->boxes, m_window.get());
         m_progress->setRange(0, 100);
     }
     void cleanup() {
         m_window.reset();
-        m_errors.reset();
-        m_boxes.reset();
-        m_link.reset();
-        m_fake.reset();
+        m_device.reset();
     }
 
     void readStopsAtTheFailingRow() {
-        ScriptedTable table(*m_link, 10);
+        ScriptedTable table(m_device->link, 10);
         table.failing[4] = -3;
         m_driver->addPage(m_tablePage, &table);
         showTablePage();
@@ -140,9 +128,9 @@ private slots:
         QCOMPARE(maximum, 10);
         QCOMPARE(m_message->text(), QStringLiteral("ОШИБКА: Нет связи"));
         QCOMPARE(boxTexts(), QStringList{"ОШИБКА: Нет связи"});
-        QCOMPARE(m_boxes->shown[0].caption, QStringLiteral("Ошибка"));
+        QCOMPARE(m_device->boxes.shown[0].caption, QStringLiteral("Ошибка"));
         QCOMPARE(m_progress->value(), 0);
-        QVERIFY(m_link->connected);
+        QVERIFY(m_device->link.connected);
         QCOMPARE(m_pages->currentWidget(), m_tablePage);
     }
 
@@ -155,7 +143,7 @@ private slots:
     void writeGoesOnAndJudgesTheLastRow() {
         QFETCH(int, failingRow);
         QFETCH(QString, message);
-        ScriptedTable table(*m_link, 8);
+        ScriptedTable table(m_device->link, 8);
         table.failing[failingRow] = -3;
         m_driver->addPage(m_tablePage, &table);
         showTablePage();
@@ -166,7 +154,7 @@ private slots:
     }
 
     void controlsAreLockedOnlyDuringATransfer() {
-        ScriptedTable table(*m_link, 2);
+        ScriptedTable table(m_device->link, 2);
         m_driver->addPage(m_tablePage, &table);
         showTablePage();
         QList<bool> enabledDuring;
@@ -182,7 +170,7 @@ private slots:
         for (QWidget* w : m_locked)
             QVERIFY(w->isEnabled());
         QCOMPARE(m_message->text(), QStringLiteral("Чтение данных прошло успешно."));
-        QVERIFY(m_boxes->shown.isEmpty());
+        QVERIFY(m_device->boxes.shown.isEmpty());
     }
 
     void lostConnectionReturnsToTheMainPage_data() {
@@ -192,18 +180,18 @@ private slots:
     }
     void lostConnectionReturnsToTheMainPage() {
         QFETCH(bool, reading);
-        ScriptedTable table(*m_link, 4);
+        ScriptedTable table(m_device->link, 4);
         table.failing[4] = -5;
         m_driver->addPage(m_tablePage, &table);
         showTablePage();
         reading ? m_driver->sb_ReadTableFromKKMClick() : m_driver->sb_WriteTableToKKMClick();
         QCOMPARE(m_pages->currentWidget(), m_main);
-        QVERIFY(!m_link->connected);
+        QVERIFY(!m_device->link.connected);
         QCOMPARE(boxTexts(), QStringList{"ОШИБКА: Ответа нет"});
     }
 
     void exceptionReleasesTheControlsAndIsReported() {
-        ScriptedTable table(*m_link, 10);
+        ScriptedTable table(m_device->link, 10);
         table.throwingRow = 3;
         m_driver->addPage(m_tablePage, &table);
         showTablePage();
@@ -229,7 +217,7 @@ private slots:
         QFETCH(int, lastResult);
         QFETCH(QString, message);
         m_pages->setCurrentWidget(m_other);
-        m_link->lastResult = lastResult;
+        m_device->link.lastResult = lastResult;
         m_driver->sb_ReadTableFromKKMClick();
         QCOMPARE(m_message->text(), message);
     }
@@ -261,7 +249,7 @@ private slots:
         QFETCH(QString, last);
         QFETCH(QStringList, done);
         QFETCH(bool, refused);
-        ScriptedTable table(*m_link, 0);
+        ScriptedTable table(m_device->link, 0);
         table.goods = true;
         m_driver->addPage(m_tablePage, &table);
         showTablePage();
@@ -270,7 +258,7 @@ private slots:
         m_message->setText("before");
         m_driver->sb_ReadTableFromKKMClick();
         QCOMPARE(table.done, done);
-        QCOMPARE(m_boxes->shown.size(), refused ? 1 : 0);
+        QCOMPARE(m_device->boxes.shown.size(), refused ? 1 : 0);
         QCOMPARE(m_message->text(),
                  refused ? QStringLiteral("before") : QStringLiteral("Чтение данных прошло успешно."));
         for (QWidget* w : m_locked)
@@ -278,7 +266,7 @@ private slots:
     }
 
     void stopPressedBeforeAGoodsTransfer() {
-        ScriptedTable table(*m_link, 0);
+        ScriptedTable table(m_device->link, 0);
         table.goods = true;
         m_driver->addPage(m_tablePage, &table);
         showTablePage();
@@ -286,12 +274,12 @@ private slots:
         m_driver->sb_WriteTableToKKMClick();
         QVERIFY(table.done.isEmpty());
         QCOMPARE(m_message->text(), QStringLiteral("Запись данных прошла успешно."));
-        QVERIFY(!m_link->stopRequested);
+        QVERIFY(!m_device->link.stopRequested);
         QVERIFY(!m_stop->isEnabled());
     }
 
     void stopDuringAGoodsTransferEndsItBetweenRecords() {
-        ScriptedTable table(*m_link, 0);
+        ScriptedTable table(m_device->link, 0);
         table.goods = true;
         m_driver->addPage(m_tablePage, &table);
         showTablePage();
@@ -306,21 +294,21 @@ private slots:
         m_driver->sb_ReadTableFromKKMClick();
         QVERIFY(stopEnabled);
         QCOMPARE(table.done.size(), 3);
-        QVERIFY(!m_link->stopRequested);
+        QVERIFY(!m_device->link.stopRequested);
     }
 
     void fixedTablesIgnoreTheStopFlagButClearIt() {
-        ScriptedTable table(*m_link, 3);
+        ScriptedTable table(m_device->link, 3);
         m_driver->addPage(m_tablePage, &table);
         showTablePage();
         m_driver->sb_StopReadingClick();
         m_driver->sb_ReadTableFromKKMClick();
         QCOMPARE(table.done.size(), 3);
-        QVERIFY(!m_link->stopRequested);
+        QVERIFY(!m_device->link.stopRequested);
     }
 
     void singleRowOnAGridPage() {
-        ScriptedTable table(*m_link, 16);
+        ScriptedTable table(m_device->link, 16);
         QTableWidget grid(16, 3);
         table.grid = &grid;
         m_driver->addPage(m_tablePage, &table);
@@ -336,17 +324,17 @@ private slots:
     }
 
     void singleRowOnAPageWithoutRows() {
-        ScriptedTable table(*m_link, 10);
+        ScriptedTable table(m_device->link, 10);
         m_driver->addPage(m_tablePage, &table);
         showTablePage();
-        m_link->lastResult = -3;
+        m_device->link.lastResult = -3;
         m_driver->LoadStringClick();
         QVERIFY(table.done.isEmpty());
         QCOMPARE(m_message->text(), QStringLiteral("ОШИБКА: Нет связи"));
     }
 
     void rowPopupOnlyOverRows() {
-        ScriptedTable table(*m_link, 16);
+        ScriptedTable table(m_device->link, 16);
         auto* grid = new QTableWidget(16, 3, m_tablePage);
         grid->resize(400, 600);
         table.grid = grid;

@@ -1,0 +1,173 @@
+#include "grey_picture.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <jerror.h>
+#include <jpeglib.h>
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QtEndian>
+#include <stdexcept>
+
+namespace {
+
+[[noreturn]] void fail(const QString& path, const QString& reason) {
+    throw std::runtime_error(QStringLiteral("Cannot read the picture file \"%1\": %2").arg(path, reason).toStdString());
+}
+
+void greyFromRgb(const uint8_t* rgb, int width, uint8_t* grey) {
+    for (int x = 0; x < width; ++x, rgb += 3)
+        grey[x] = uint8_t((rgb[0] + rgb[1] + rgb[2]) / 3);
+}
+
+// Adobe software, which writes nearly all CMYK JPEGs, stores the inks inverted: 255 is no ink.
+void greyFromInvertedCmyk(const uint8_t* cmyk, int width, uint8_t* grey) {
+    for (int x = 0; x < width; ++x, cmyk += 4) {
+        const int k = cmyk[3];
+        grey[x] = uint8_t((cmyk[0] * k / 255 + cmyk[1] * k / 255 + cmyk[2] * k / 255) / 3);
+    }
+}
+
+// libjpeg's default error_exit ends the process; jumping back to decodeJpeg lets the load throw.
+struct JpegErrors {
+    jpeg_error_mgr manager; // first, so that the library's pointer to it points at the whole
+    std::jmp_buf decoder;
+    char message[JMSG_LENGTH_MAX] = {};
+};
+
+[[noreturn]] void jumpToDecoder(j_common_ptr info) {
+    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+    info->err->format_message(info, errors->message);
+    std::longjmp(errors->decoder, 1);
+}
+
+// Lost picture data draws only a warning and decodes as grey blocks, a spoilt logo on every receipt.
+// Other warnings, such as stray bytes between markers from some cameras, do no harm.
+void failOnLostData(j_common_ptr info, int level) {
+    const int code = info->err->msg_code;
+    if (level < 0 &&
+        (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER || code == JWRN_HUFF_BAD_CODE || code == JWRN_MUST_RESYNC))
+        jumpToDecoder(info);
+}
+
+struct JpegDecoder {
+    jpeg_decompress_struct info{};
+    JpegErrors errors;
+    ~JpegDecoder() { jpeg_destroy_decompress(&info); }
+};
+
+// False after a libjpeg error. A longjmp lands here, so this frame owns nothing with a destructor
+// and changes none of its own variables.
+bool decodeJpeg(JpegDecoder& decoder, const QByteArray& bytes, std::vector<uint8_t>& row, GreyPicture& picture) {
+    jpeg_decompress_struct& info = decoder.info;
+    if (setjmp(decoder.errors.decoder))
+        return false;
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size());
+    jpeg_read_header(&info, TRUE);
+    switch (info.jpeg_color_space) {
+    case JCS_GRAYSCALE:
+        info.out_color_space = JCS_GRAYSCALE;
+        break;
+    case JCS_CMYK:
+    case JCS_YCCK:
+        info.out_color_space = JCS_CMYK;
+        break;
+    default:
+        info.out_color_space = JCS_RGB;
+    }
+    jpeg_start_decompress(&info);
+    picture.width = int(info.output_width);
+    picture.height = int(info.output_height);
+    picture.grey.resize(size_t(picture.width) * size_t(picture.height));
+    row.resize(size_t(picture.width) * size_t(info.output_components));
+    while (info.output_scanline < info.output_height) {
+        uint8_t* grey = picture.grey.data() + size_t(info.output_scanline) * size_t(picture.width);
+        JSAMPROW rows[] = {row.data()};
+        jpeg_read_scanlines(&info, rows, 1);
+        if (info.out_color_space == JCS_GRAYSCALE)
+            std::copy(row.begin(), row.end(), grey);
+        else if (info.out_color_space == JCS_CMYK)
+            greyFromInvertedCmyk(row.data(), picture.width, grey);
+        else
+            greyFromRgb(row.data(), picture.width, grey);
+    }
+    jpeg_finish_decompress(&info);
+    return true;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(path, file.errorString());
+    return file.readAll();
+}
+
+// Qt's bitmap reader makes up whatever a cut-short file lacks instead of failing, so the pixel data
+// the header promises is checked first. Headers it cannot make sense of are left to Qt to refuse.
+bool bitmapCutShort(const QByteArray& bytes) {
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    if (bytes.size() < 26 || !bytes.startsWith("BM"))
+        return false;
+    const qint64 offset = qFromLittleEndian<quint32>(data + 10);
+    const quint32 headerSize = qFromLittleEndian<quint32>(data + 14);
+    qint64 width = 0;
+    qint64 height = 0;
+    qint64 bits = 0;
+    quint32 compression = 0;
+    qint64 imageSize = 0;
+    if (headerSize == 12) {
+        width = qFromLittleEndian<quint16>(data + 18);
+        height = qFromLittleEndian<quint16>(data + 20);
+        bits = qFromLittleEndian<quint16>(data + 24);
+    } else if (headerSize >= 40 && bytes.size() >= 38) {
+        width = qFromLittleEndian<qint32>(data + 18);
+        height = qAbs(qint64(qFromLittleEndian<qint32>(data + 22))); // negative when stored top-down
+        bits = qFromLittleEndian<quint16>(data + 28);
+        compression = qFromLittleEndian<quint32>(data + 30);
+        imageSize = qFromLittleEndian<quint32>(data + 34);
+    } else {
+        return false;
+    }
+    const bool uncompressed = compression == 0 || compression == 3; // BI_RGB, BI_BITFIELDS
+    // Uncompressed rows are padded to 4 bytes; compressed data states its own size.
+    const qint64 pixelBytes = uncompressed ? (width * bits + 31) / 32 * 4 * height : imageSize;
+    return offset + pixelBytes > bytes.size();
+}
+
+} // namespace
+
+GreyPicture loadJpegPicture(const QString& path) {
+    const QByteArray bytes = readFile(path);
+    JpegDecoder decoder;
+    decoder.info.err = jpeg_std_error(&decoder.errors.manager);
+    decoder.errors.manager.error_exit = jumpToDecoder;
+    decoder.errors.manager.emit_message = failOnLostData;
+    std::vector<uint8_t> row;
+    GreyPicture picture;
+    if (!decodeJpeg(decoder, bytes, row, picture))
+        fail(path, QString::fromLocal8Bit(decoder.errors.message));
+    return picture;
+}
+
+GreyPicture loadBitmapPicture(const QString& path) {
+    QByteArray bytes = readFile(path);
+    if (bitmapCutShort(bytes))
+        fail(path, QStringLiteral("the file ends before its picture data"));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "BMP");
+    // Content that another format's plugin would take is still read as a bitmap, and refused.
+    reader.setAutoDetectImageFormat(false);
+    const QImage image = reader.read().convertToFormat(QImage::Format_RGB888);
+    if (image.isNull())
+        fail(path, reader.errorString());
+    GreyPicture picture{image.width(), image.height(), {}};
+    picture.grey.resize(size_t(picture.width) * size_t(picture.height));
+    for (int y = 0; y < picture.height; ++y)
+        greyFromRgb(image.constScanLine(y), picture.width, picture.grey.data() + size_t(y) * size_t(picture.width));
+    return picture;
+}

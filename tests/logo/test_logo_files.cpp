@@ -1,0 +1,278 @@
+#include "grey_picture.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <jpeglib.h>
+#include <QDataStream>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// The test picture: colour number (x / 3 + y) % colours, so that runs of 3 pixels cross row padding.
+constexpr int pictureWidth = 13;
+constexpr int pictureHeight = 7;
+
+int colourAt(int x, int y, int colours) {
+    return (x / 3 + y) % colours;
+}
+
+struct Colour {
+    QRgb rgb;
+    int grey; // (R + G + B) / 3, rounded down
+};
+const Colour colours[] = {
+    {qRgb(200, 10, 31), 80},    {qRgb(255, 255, 254), 254}, {qRgb(0, 0, 0), 0},
+    {qRgb(255, 255, 255), 255}, {qRgb(1, 1, 2), 1},         {qRgb(12, 34, 56), 34},
+};
+
+QByteArray expectedGrey(int colourCount) {
+    QByteArray grey;
+    for (int y = 0; y < pictureHeight; ++y) {
+        for (int x = 0; x < pictureWidth; ++x)
+            grey += char(colours[colourAt(x, y, colourCount)].grey);
+    }
+    return grey;
+}
+
+// BITMAPFILEHEADER, BITMAPINFOHEADER, the palette, then `pixels`, rows from the bottom up.
+QByteArray bitmapFile(int bits, int compression, int colourCount, const QByteArray& pixels) {
+    const int paletteSize = bits <= 8 ? colourCount : 0;
+    const quint32 offset = 14 + 40 + 4 * paletteSize;
+    QByteArray file;
+    QDataStream out(&file, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("BM", 2);
+    out << quint32(offset + pixels.size()) << quint32(0) << offset;
+    out << quint32(40) << qint32(pictureWidth) << qint32(pictureHeight) << quint16(1) << quint16(bits)
+        << quint32(compression) << quint32(pixels.size()) << qint32(2835) << qint32(2835) << quint32(paletteSize)
+        << quint32(0);
+    for (int i = 0; i < paletteSize; ++i)
+        out << quint8(qBlue(colours[i].rgb)) << quint8(qGreen(colours[i].rgb)) << quint8(qRed(colours[i].rgb))
+            << quint8(0);
+    out.writeRawData(pixels.constData(), int(pixels.size()));
+    return file;
+}
+
+QByteArray uncompressedPixels(int bits, int colourCount) {
+    QByteArray pixels;
+    for (int y = pictureHeight - 1; y >= 0; --y) {
+        QByteArray row;
+        int pending = 0; // bits collected for the next byte, from bit 7 down
+        int used = 0;
+        for (int x = 0; x < pictureWidth; ++x) {
+            const int index = colourAt(x, y, colourCount);
+            const QRgb rgb = colours[index].rgb;
+            if (bits >= 24) {
+                row += char(qBlue(rgb));
+                row += char(qGreen(rgb));
+                row += char(qRed(rgb));
+                if (bits == 32)
+                    row += char(0);
+                continue;
+            }
+            pending |= index << (8 - bits - used);
+            used += bits;
+            if (used == 8) {
+                row += char(pending);
+                pending = used = 0;
+            }
+        }
+        if (used > 0)
+            row += char(pending);
+        while (row.size() % 4)
+            row += char(0);
+        pixels += row;
+    }
+    return pixels;
+}
+
+// Each run of one colour as a count and the colour (twice in a byte for 4 bits), then end of line;
+// end of bitmap after the last row.
+QByteArray rlePixels(int bits, int colourCount) {
+    QByteArray pixels;
+    for (int y = pictureHeight - 1; y >= 0; --y) {
+        for (int x = 0; x < pictureWidth;) {
+            const int index = colourAt(x, y, colourCount);
+            int run = 1;
+            while (x + run < pictureWidth && colourAt(x + run, y, colourCount) == index)
+                ++run;
+            pixels += char(run);
+            pixels += char(bits == 4 ? index << 4 | index : index);
+            x += run;
+        }
+        pixels += QByteArray("\0\0", 2);
+    }
+    return pixels + QByteArray("\0\1", 2);
+}
+
+// libjpeg's compressor at quality 95 without chroma subsampling, so that flat blocks come back
+// nearly exact; `samples` holds `components` bytes per pixel.
+QByteArray jpegFile(int width, int height, J_COLOR_SPACE space, int components, const std::vector<uint8_t>& samples) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = JDIMENSION(width);
+    info.image_height = JDIMENSION(height);
+    info.input_components = components;
+    info.in_color_space = space;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 95, TRUE);
+    for (int i = 0; i < info.num_components; ++i)
+        info.comp_info[i].h_samp_factor = info.comp_info[i].v_samp_factor = 1;
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<uint8_t*>(samples.data()) + size_t(info.next_scanline) * size_t(width * components);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    const QByteArray file(reinterpret_cast<const char*>(buffer), qsizetype(size));
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return file;
+}
+
+// Flat 16 x 16 blocks side by side from the left, each given by its samples.
+constexpr int blockSize = 16;
+QByteArray blocksJpeg(J_COLOR_SPACE space, const QList<QList<int>>& blocks) {
+    const int components = int(blocks.first().size());
+    const int width = blockSize * int(blocks.size());
+    std::vector<uint8_t> samples;
+    for (int y = 0; y < blockSize; ++y) {
+        for (int x = 0; x < width; ++x) {
+            for (int sample : blocks[x / blockSize])
+                samples.push_back(uint8_t(sample));
+        }
+    }
+    return jpegFile(width, blockSize, space, components, samples);
+}
+
+QByteArray rgbJpeg() {
+    return blocksJpeg(JCS_RGB, {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {200, 100, 30}});
+}
+
+QString writeFile(const QTemporaryDir& folder, const QString& name, const QByteArray& bytes) {
+    const QString path = folder.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+} // namespace
+
+class TestLogoFiles : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_folder;
+
+private slots:
+    void bitmap_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("grey");
+        QTest::newRow("1 bit") << "a.bmp" << bitmapFile(1, 0, 2, uncompressedPixels(1, 2)) << expectedGrey(2);
+        QTest::newRow("4 bits") << "a.bmp" << bitmapFile(4, 0, 6, uncompressedPixels(4, 6)) << expectedGrey(6);
+        QTest::newRow("8 bits") << "a.bmp" << bitmapFile(8, 0, 6, uncompressedPixels(8, 6)) << expectedGrey(6);
+        QTest::newRow("24 bits") << "a.bmp" << bitmapFile(24, 0, 6, uncompressedPixels(24, 6)) << expectedGrey(6);
+        QTest::newRow("32 bits") << "a.bmp" << bitmapFile(32, 0, 6, uncompressedPixels(32, 6)) << expectedGrey(6);
+        QTest::newRow("8 bits RLE") << "a.bmp" << bitmapFile(8, 1, 6, rlePixels(8, 6)) << expectedGrey(6);
+        QTest::newRow("4 bits RLE") << "a.bmp" << bitmapFile(4, 2, 6, rlePixels(4, 6)) << expectedGrey(6);
+        QTest::newRow("named .jpg") << "a.jpg" << bitmapFile(24, 0, 6, uncompressedPixels(24, 6)) << expectedGrey(6);
+    }
+    void bitmap() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, grey);
+        const GreyPicture picture = loadBitmapPicture(writeFile(m_folder, name, file));
+        QCOMPARE(picture.width, pictureWidth);
+        QCOMPARE(picture.height, pictureHeight);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(picture.grey.data()), qsizetype(picture.grey.size())), grey);
+    }
+
+    void jpeg_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QList<int>>("greys");
+        // Grey as the mean of R, G and B, not the luminance a grey decode would give (76, 150, 29).
+        const QList<int> rgbGreys{85, 85, 85, 110};
+        QTest::newRow("RGB") << "a.jpg" << rgbJpeg() << rgbGreys;
+        QTest::newRow("grey") << "a.jpg" << blocksJpeg(JCS_GRAYSCALE, {{0}, {51}, {128}, {255}})
+                              << QList<int>{0, 51, 128, 255};
+        // Inks stored inverted: (255, 255, 255, 255) is no ink at all.
+        QTest::newRow("CMYK") << "a.jpg"
+                              << blocksJpeg(
+                                     JCS_CMYK,
+                                     {{255, 255, 255, 255}, {0, 255, 255, 255}, {255, 0, 255, 128}, {255, 255, 255, 0}})
+                              << QList<int>{255, 170, 85, 0};
+        QTest::newRow("named .bmp") << "a.bmp" << rgbJpeg() << rgbGreys;
+        QByteArray stray = rgbJpeg();
+        stray.insert(stray.indexOf("\xff\xdb"), "\x12\x34\x56");
+        QTest::newRow("stray bytes between markers") << "a.jpg" << stray << rgbGreys;
+    }
+    void jpeg() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, file);
+        QFETCH(QList<int>, greys);
+        const GreyPicture picture = loadJpegPicture(writeFile(m_folder, name, file));
+        QCOMPARE(picture.width, blockSize * greys.size());
+        QCOMPARE(picture.height, blockSize);
+        for (int y = 0; y < picture.height; ++y) {
+            for (int x = 0; x < picture.width; ++x) {
+                const int grey = picture.grey[size_t(y * picture.width + x)];
+                if (std::abs(grey - greys[x / blockSize]) > 3)
+                    QFAIL(qPrintable(QStringLiteral("grey %1 at (%2, %3)").arg(grey).arg(x).arg(y)));
+            }
+        }
+    }
+
+    void unreadable_data() {
+        QTest::addColumn<bool>("jpeg");
+        QTest::addColumn<QByteArray>("file");
+        const QByteArray bitmap = bitmapFile(24, 0, 6, uncompressedPixels(24, 6));
+        const QByteArray rle = bitmapFile(8, 1, 6, rlePixels(8, 6));
+        const QByteArray jpeg = rgbJpeg();
+        const qsizetype scan = jpeg.indexOf("\xff\xda"); // the picture data follows
+        QByteArray damagedJpeg = jpeg;
+        damagedJpeg.replace(scan + 40, 2, "\xff\xd9");
+        QTest::newRow("empty bitmap") << false << QByteArray();
+        QTest::newRow("bitmap without its pixels") << false << bitmap.left(54);
+        QTest::newRow("bitmap cut short") << false << bitmap.left(bitmap.size() - 1);
+        QTest::newRow("RLE bitmap cut short") << false << rle.left(rle.size() - 2);
+        QTest::newRow("bitmap header cut short") << false << bitmap.left(30);
+        QTest::newRow("not a bitmap") << false << QByteArray("hello, world");
+        QTest::newRow("JPEG as a bitmap") << false << jpeg;
+        QTest::newRow("bitmap of 7 bits") << false << QByteArray(bitmap).replace(28, 1, "\x07");
+        QTest::newRow("empty JPEG") << true << QByteArray();
+        QTest::newRow("bitmap as a JPEG") << true << bitmap;
+        QTest::newRow("JPEG header cut short") << true << jpeg.left(100);
+        QTest::newRow("JPEG cut short") << true << jpeg.left((scan + jpeg.size()) / 2);
+        QTest::newRow("JPEG without its end") << true << jpeg.left(jpeg.size() - 2);
+        QTest::newRow("JPEG with damaged data") << true << damagedJpeg;
+    }
+    void unreadable() {
+        QFETCH(bool, jpeg);
+        QFETCH(QByteArray, file);
+        const QString path = writeFile(m_folder, QStringLiteral("bad picture.bmp"), file);
+        try {
+            jpeg ? loadJpegPicture(path) : loadBitmapPicture(path);
+            QFAIL("the picture was read");
+        } catch (const std::runtime_error& error) {
+            QVERIFY2(QString::fromUtf8(error.what()).contains(path), error.what());
+        }
+    }
+
+    void missingFile() {
+        const QString path = m_folder.filePath(QStringLiteral("missing.jpg"));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, loadJpegPicture(path));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, loadBitmapPicture(path));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLogoFiles)
+#include "test_logo_files.moc"
