@@ -42,9 +42,7 @@ public:
     void MainformActionUpdate();
 
     RegisterLink& link() { return m_link; }
-    ErrorReporter& errors() { return m_errors; }
     QProgressBar* progressBar() const { return m_progressBar; }
-    QString helpFile() const { return m_helpFile; }
     TransferDriver& driver() { return *m_driver; }
     GoodsPage& goodsPage() { return *m_goodsPage; }
     LogoPage& logoPage() { return *m_logoPage; }

@@ -82,14 +82,6 @@ QStringList splitGoodsLine(QStringView line) {
     return fields;
 }
 
-std::optional<int> goodsRecordNumber(QStringView text) {
-    bool ok = false;
-    const int number = text.trimmed().toInt(&ok, 10);
-    if (!ok)
-        return std::nullopt;
-    return number;
-}
-
 bool isGoodsNumber(int number) {
     return number >= 1 && number <= 9999;
 }

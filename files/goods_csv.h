@@ -20,9 +20,6 @@ QStringList readGoodsLines(QByteArrayView bytes);
 // A line without ";" gives only an empty record number text.
 QStringList splitGoodsLine(QStringView line);
 
-// The integer a record number text stands for, read as strToInt reads it; nullopt when it is
-// not an integer, which the import reports as "'<text>' is not a valid integer value".
-std::optional<int> goodsRecordNumber(QStringView text);
 // Goods numbers are the grid rows 1 to 9999: row 0 holds the headers and there is no row 10000.
 bool isGoodsNumber(int number);
 
