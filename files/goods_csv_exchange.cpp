@@ -7,6 +7,7 @@
 #include "goods_filters.h"
 #include "goods_model.h"
 #include "message_boxes.h"
+#include "progress_steps.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -28,8 +29,8 @@ QStringList rowCells(const GoodsModel& goods, int record) {
     return cells;
 }
 
-void step(QProgressBar* progress) {
-    progress->setValue(progress->value() + 1);
+void step(ProgressSteps& progress) {
+    progress.step();
     QCoreApplication::processEvents();
 }
 
@@ -88,6 +89,7 @@ void GoodsCsvExchange::exportGoods() {
 
     // The whole file is made in memory first, so a refused row leaves no half-written file.
     QByteArray content;
+    ProgressSteps progress(m_controls.progress);
     for (int record = first; record <= last; ++record) {
         const QStringList cells = rowCells(m_goods, record);
         if (const auto bad = findUnwritableCell(cells)) {
@@ -104,7 +106,7 @@ void GoodsCsvExchange::exportGoods() {
             return;
         }
         content += goodsLine(cells);
-        step(m_controls.progress);
+        step(progress);
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
@@ -132,6 +134,7 @@ void GoodsCsvExchange::importGoods() {
     m_controls.progress->setMaximum(GoodsModel::recordCount);
     m_controls.message->setText(QStringLiteral("Выполняется импорт данных..."));
 
+    ProgressSteps progress(m_controls.progress);
     for (const QString& line : lines) {
         const QStringList fields = splitGoodsLine(line);
         const int record = strToInt(fields[0]);
@@ -141,10 +144,14 @@ void GoodsCsvExchange::importGoods() {
             m_controls.message->setText(recordError);
             return;
         }
+        // The record is stored once, also when a field fails: the fields before it stay imported.
+        GoodsModel::Fields stored = m_goods.record(record);
+        bool fractional = m_goods.fractional(record);
         for (int field = 1; field < fields.size(); ++field) {
             const QString& text = fields[field];
             const QString failure = checkGoodsField(field, text);
             if (!failure.isEmpty()) {
+                m_goods.setRecord(record, stored, fractional);
                 m_boxes.show(QMessageBox::NoIcon, QStringLiteral("Программа настройки ККМ"), failure);
                 m_controls.message->setText(recordError);
                 return;
@@ -152,11 +159,12 @@ void GoodsCsvExchange::importGoods() {
             // Fields past the grid's columns have nowhere to go.
             if (field >= GoodsModel::ColumnCount)
                 continue;
-            m_goods.setCell(record, field, text);
+            stored[size_t(field - 1)] = text;
             if (field == GoodsModel::FractionalColumn)
-                m_goods.setFractional(record, text == QStringLiteral("ДА"));
+                fractional = text == QStringLiteral("ДА");
         }
-        step(m_controls.progress);
+        m_goods.setRecord(record, stored, fractional);
+        step(progress);
     }
     m_controls.message->setText(QStringLiteral("Импорт данных завершен!"));
     m_controls.progress->setValue(0);

@@ -38,6 +38,7 @@ public:
     QString cell(int record, int column) const;
     void setCell(int record, int column, const QString& text);
     // Columns 1 to 7 at once, with the fractional flag.
+    const Fields& record(int record) const { return m_fields[size_t(record - 1)]; }
     void setRecord(int record, const Fields& fields, bool fractional);
     bool fractional(int record) const { return m_fractional[size_t(record - 1)] != 0; }
     void setFractional(int record, bool on) { m_fractional[size_t(record - 1)] = on; }

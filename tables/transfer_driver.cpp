@@ -3,6 +3,7 @@
 #include "error_reporter.h"
 #include "goods_filters.h"
 #include "message_boxes.h"
+#include "progress_steps.h"
 #include "register_link.h"
 
 #include <QAbstractItemView>
@@ -109,16 +110,18 @@ void TransferDriver::runTable(bool reading) {
         const int wholeSteps = table && !reading ? table->wholeWriteSteps() : 0;
         if (wholeSteps > 0) {
             m_controls.progress->setMaximum(wholeSteps);
-            table->writeWhole([this] { step(); });
+            ProgressSteps progress(m_controls.progress);
+            table->writeWhole([&progress] { progress.step(); });
         } else if (table) {
             m_controls.progress->setMaximum(last - first + 1);
+            ProgressSteps progress(m_controls.progress);
             if (goods)
                 m_controls.stopButton->setEnabled(true);
             for (int row = first; row <= last; ++row) {
                 if (goods && m_link.stopRequested)
                     break;
                 reading ? table->readRow(row) : table->writeRow(row);
-                step();
+                progress.step();
                 // A read keeps what it got up to the failing row; a write goes on.
                 if (reading && m_link.lastResult < 0)
                     break;
@@ -138,10 +141,6 @@ void TransferDriver::transferRow(Direction direction) {
                            reading ? table->readRow(row) : table->writeRow(row);
                        report(reading ? readSuccess : writeSuccess);
                    });
-}
-
-void TransferDriver::step() {
-    m_controls.progress->setValue(m_controls.progress->value() + 1);
 }
 
 void TransferDriver::report(const QString& successText) {

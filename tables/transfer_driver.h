@@ -61,7 +61,6 @@ private:
     void transferRow(Direction direction);
     void GoodsMouseDown(QAbstractItemView* grid, const QPoint& position);
     std::pair<int, int> goodsRange() const;
-    void step();
     void report(const QString& successText);
     TablePage* currentTable() const;
 
