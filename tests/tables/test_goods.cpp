@@ -261,6 +261,27 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_COMPARE(model().cell(5, GoodsModel::SectionColumn), QStringLiteral("1"));
     }
+
+    void aReadRefreshesAnOpenEditor() {
+        GoodsView& view = m_page->view();
+        view.resize(700, 400);
+        m_page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
+        view.setFocus();
+        view.setCurrentIndex(model().index(2, GoodsModel::NameColumn));
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* line : view.findChildren<QLineEdit*>()) {
+            if (line->isVisible())
+                editor = line;
+        }
+        QVERIFY(editor);
+        m_device->fake.goods[3] = {"\xD1\xEE\xEB\xFC", "", "1", "2.00", "0", "0.00", "0.00"};
+        m_page->GoodsRowRead(3);
+        // Otherwise the editor would write its stale text over the record when it closes.
+        QCOMPARE(editor->text(), QStringLiteral("Соль"));
+        view.setCurrentIndex(model().index(5, GoodsModel::NameColumn));
+        QTRY_COMPARE(model().cell(3, GoodsModel::NameColumn), QStringLiteral("Соль"));
+    }
 };
 
 QTEST_MAIN(TestGoods)
