@@ -25,12 +25,6 @@ class TestConnect : public QObject {
     template <typename T = QWidget> T* find(const char* name) { return m_window->findChild<T*>(QLatin1String(name)); }
     QString text(const char* label) { return find<QLabel>(label)->text(); }
     QString page() { return find<QTabWidget>("PageControl")->currentWidget()->objectName(); }
-    QStringList boxTexts() const {
-        QStringList texts;
-        for (const auto& box : m_boxes->shown)
-            texts << box.text;
-        return texts;
-    }
     void connectNow() { find<QAbstractButton>("sb_Connect")->click(); }
 
 private slots:
@@ -92,7 +86,7 @@ private slots:
         connectNow();
         QCOMPARE(m_fake->callsOf("GetRowValue").size(), 3);
         QCOMPARE(page(), QStringLiteral("ts_KKMOptions"));
-        QCOMPARE(boxTexts().last(), QStringLiteral("ОШИБКА: Нет связи"));
+        QCOMPARE(m_boxes->texts().last(), QStringLiteral("ОШИБКА: Нет связи"));
         // No page button is down, so "Главная" leaves the page where it is.
         m_window->MainformActionUpdate();
         find<QAbstractButton>("sb_Main")->click();
@@ -112,7 +106,7 @@ private slots:
         find<QLabel>("lb_KKMModel")->setText("old");
         find<QLabel>("lb_Result")->setText("old");
         connectNow();
-        QCOMPARE(boxTexts(), QStringList{message});
+        QCOMPARE(m_boxes->texts(), QStringList{message});
         QCOMPARE(m_boxes->shown[0].caption, QStringLiteral("Ошибка"));
         QCOMPARE(m_boxes->shown[0].icon, QMessageBox::Critical);
         QCOMPARE(text("lb_KKMModel"), QStringLiteral("---"));
@@ -123,7 +117,7 @@ private slots:
     void failingOpen() {
         m_fake->results["SetPort"] = -3;
         connectNow();
-        QCOMPARE(boxTexts(), QStringList{"Нет связи"});
+        QCOMPARE(m_boxes->texts(), QStringList{"Нет связи"});
         QVERIFY(!m_window->link().connected);
         QCOMPARE(m_window->link().lastResult, -3);
         QCOMPARE(m_fake->callNames(), QStringList({"SetPort", "GetErrString"}));
@@ -138,7 +132,7 @@ private slots:
         QFETCH(QString, failing);
         m_fake->results[failing] = -3;
         connectNow();
-        QCOMPARE(boxTexts(), QStringList{"Нет связи"});
+        QCOMPARE(m_boxes->texts(), QStringList{"Нет связи"});
         QVERIFY(!m_window->link().connected);
         QVERIFY(!m_fake->callNames().contains("ClosePort"));
         // The next attempt opens the port again without closing it.
@@ -185,8 +179,9 @@ private slots:
     void addressThatIsNotANumber() {
         find<QLineEdit>("me_KKMAddr")->setText("1a");
         connectNow();
-        QCOMPARE(boxTexts(), QStringList{"Ошибка по месту: Tfm_Main.sb_ConnectClick\n\rТекст ошибки: '1a' is not a "
-                                         "valid integer value\n\rСообщите разработчикам."});
+        QCOMPARE(m_boxes->texts(),
+                 QStringList{"Ошибка по месту: Tfm_Main.sb_ConnectClick\n\rТекст ошибки: '1a' is not a "
+                             "valid integer value\n\rСообщите разработчикам."});
         // The port was opened before the address was read, and stays so.
         QVERIFY(m_window->link().connected);
         QVERIFY(!m_fake->callNames().contains("GetDeviceType"));

@@ -202,10 +202,7 @@ private slots:
         for (int i = 0; i < list->count(); ++i)
             shown << list->itemText(i);
         QCOMPARE(shown, items);
-        QStringList texts;
-        for (const auto& box : m_boxes->shown)
-            texts << box.text;
-        QCOMPARE(texts, boxes);
+        QCOMPARE(m_boxes->texts(), boxes);
         // Asked until the first missing index, and no further.
         QCOMPARE(m_fake->callNames().count("GetPortName"), ports.size() + 1);
     }

@@ -50,12 +50,6 @@ class TestGoodsCsvExchange : public QObject {
             cells << m_goods->cell(record, column);
         return cells;
     }
-    QStringList boxTexts() const {
-        QStringList texts;
-        for (const auto& box : m_boxes->shown)
-            texts << box.text;
-        return texts;
-    }
     void importBytes(const QByteArray& bytes) {
         writeFile(path("in.csv"), bytes);
         m_dialogs.answer = path("in.csv");
@@ -135,7 +129,7 @@ private slots:
         m_last->setText("3");
         m_dialogs.answer = path();
         m_exchange->sb_SaveToCSVClick();
-        QCOMPARE(boxTexts(), QStringList{message});
+        QCOMPARE(m_boxes->texts(), QStringList{message});
         QCOMPARE(readFile(path()), QByteArray("old content"));
     }
 
@@ -144,7 +138,7 @@ private slots:
         m_dialogs.answer = path("bad-range.csv");
         m_exchange->sb_SaveToCSVClick();
         QCOMPARE(m_boxes->shown.size(), 1);
-        QVERIFY(boxTexts()[0].startsWith(QStringLiteral("Интервал товаров задан неверно")));
+        QVERIFY(m_boxes->texts()[0].startsWith(QStringLiteral("Интервал товаров задан неверно")));
         QVERIFY(!QFile::exists(path("bad-range.csv")));
     }
 
@@ -208,7 +202,7 @@ private slots:
         QFETCH(QString, box);
         QFETCH(QString, message);
         importBytes("1;first\r\n" + line + "\r\n3;never\r\n");
-        QCOMPARE(boxTexts(), box.isEmpty() ? QStringList{} : QStringList{box});
+        QCOMPARE(m_boxes->texts(), box.isEmpty() ? QStringList{} : QStringList{box});
         if (!box.isEmpty())
             QCOMPARE(m_boxes->shown[0].icon, QMessageBox::NoIcon);
         QCOMPARE(m_message->text(), message);
@@ -219,15 +213,16 @@ private slots:
 
     void importOfAFileWithoutRecordNumbers() {
         importBytes("");
-        QCOMPARE(boxTexts(), QStringList{"Ошибка по месту: Tfm_Main.sb_LoadFromCSVClick\n\rТекст ошибки: '' is not a "
-                                         "valid integer value\n\rСообщите разработчикам."});
+        QCOMPARE(m_boxes->texts(),
+                 QStringList{"Ошибка по месту: Tfm_Main.sb_LoadFromCSVClick\n\rТекст ошибки: '' is not a "
+                             "valid integer value\n\rСообщите разработчикам."});
     }
 
     void importOfAMissingFile() {
         m_dialogs.answer = path("missing.csv");
         m_exchange->sb_LoadFromCSVClick();
         QCOMPARE(m_boxes->shown.size(), 1);
-        QVERIFY(boxTexts()[0].contains(path("missing.csv")));
+        QVERIFY(m_boxes->texts()[0].contains(path("missing.csv")));
     }
 
     void importReadsUtf8() {
@@ -254,7 +249,7 @@ private slots:
         init();
         m_dialogs.answer = path();
         m_exchange->sb_LoadFromCSVClick();
-        QVERIFY2(m_boxes->shown.isEmpty(), qPrintable(boxTexts().join('\n')));
+        QVERIFY2(m_boxes->shown.isEmpty(), qPrintable(m_boxes->texts().join('\n')));
         QCOMPARE(m_message->text(), QStringLiteral("Импорт данных завершен!"));
         for (int record = 1; record <= 9999; ++record)
             QCOMPARE(row(record), expected[record - 1]);

@@ -3,6 +3,7 @@
 #include "message_boxes.h"
 
 #include <QList>
+#include <QStringList>
 
 // Records every box instead of showing it, and answers with a scripted button.
 class RecordingMessageBoxes : public MessageBoxes {
@@ -17,6 +18,13 @@ public:
                                      QMessageBox::StandardButtons) override {
         shown.append({icon, caption, text});
         return answer;
+    }
+
+    QStringList texts() const {
+        QStringList all;
+        for (const Shown& box : shown)
+            all << box.text;
+        return all;
     }
 
     QList<Shown> shown;

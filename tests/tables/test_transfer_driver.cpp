@@ -69,12 +69,6 @@ class TestTransferDriver : public QObject {
     TransferDriver* m_driver = nullptr;
 
     void showTablePage() { m_pages->setCurrentWidget(m_tablePage); }
-    QStringList boxTexts() const {
-        QStringList texts;
-        for (const auto& box : m_device->boxes.shown)
-            texts << box.text;
-        return texts;
-    }
 
 private slots:
     void init() {
@@ -127,7 +121,7 @@ private slots:
         QCOMPARE(table.done, QStringList({"read 1", "read 2", "read 3", "read 4"}));
         QCOMPARE(maximum, 10);
         QCOMPARE(m_message->text(), QStringLiteral("ОШИБКА: Нет связи"));
-        QCOMPARE(boxTexts(), QStringList{"ОШИБКА: Нет связи"});
+        QCOMPARE(m_device->boxes.texts(), QStringList{"ОШИБКА: Нет связи"});
         QCOMPARE(m_device->boxes.shown[0].caption, QStringLiteral("Ошибка"));
         QCOMPARE(m_progress->value(), 0);
         QVERIFY(m_device->link.connected);
@@ -187,7 +181,7 @@ private slots:
         reading ? m_driver->sb_ReadTableFromKKMClick() : m_driver->sb_WriteTableToKKMClick();
         QCOMPARE(m_pages->currentWidget(), m_main);
         QVERIFY(!m_device->link.connected);
-        QCOMPARE(boxTexts(), QStringList{"ОШИБКА: Ответа нет"});
+        QCOMPARE(m_device->boxes.texts(), QStringList{"ОШИБКА: Ответа нет"});
     }
 
     void exceptionReleasesTheControlsAndIsReported() {
@@ -201,8 +195,9 @@ private slots:
         for (QWidget* w : m_locked)
             QVERIFY(w->isEnabled());
         QCOMPARE(m_progress->value(), 0);
-        QCOMPARE(boxTexts(), QStringList{"Ошибка по месту: Tfm_Main.sb_WriteTableToKKMClick\n\rТекст ошибки: boom\n\r"
-                                         "Сообщите разработчикам."});
+        QCOMPARE(m_device->boxes.texts(),
+                 QStringList{"Ошибка по месту: Tfm_Main.sb_WriteTableToKKMClick\n\rТекст ошибки: boom\n\r"
+                             "Сообщите разработчикам."});
         // The report step was skipped.
         QCOMPARE(m_message->text(), QStringLiteral("Идет запись данных в ККМ, пожалуйста подождите..."));
     }
