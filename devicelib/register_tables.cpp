@@ -70,6 +70,26 @@ int32_t RegisterTables::check(uint8_t table, uint16_t row, int32_t lastIndex) {
     return Ok;
 }
 
+int32_t RegisterTables::checkValues(uint8_t table, uint16_t row, std::span<const uint8_t> bytes) {
+    const auto bcd = [](uint8_t b) { return b >> 4 <= 9 && (b & 0x0F) <= 9; };
+    switch (table) {
+    case 3: // print options: contrast first
+        return bytes[0] >= 1 && bytes[0] <= 4 ? Ok : BadContrast;
+    case 4: // advertising line: stretch mode after the 24 characters
+        return bytes[24] <= 3 ? Ok : BadStretchMode;
+    case 5: // discount or mark-up: percent in packed BCD, then the permission
+        if (!bcd(bytes[0]) || !bcd(bytes[1]))
+            return BadPercent;
+        return bytes[2] <= 2 ? Ok : BadPermission;
+    case 8: // devices: only the scales use the interface and protocol bytes
+        if (row == 2 && (bytes[0] > 1 || bytes[1] > 1))
+            return BadScalesSetting;
+        return bytes[2] <= 8 ? Ok : BadSpeedIndex;
+    default:
+        return Ok;
+    }
+}
+
 std::span<uint8_t> RegisterTables::row(uint8_t table, uint16_t row) {
     return std::span(m_bytes).subspan(rowOffset(table, row), locate(table)->shape.rowSize);
 }

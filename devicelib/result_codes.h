@@ -33,6 +33,12 @@ enum Result : int32_t {
     JournalEnd = -23,
     NoMoreOccupiedGoods = -24,
     StateNotSaved = -25,
+    BadContrast = -26,
+    BadStretchMode = -27,
+    BadPercent = -28,
+    BadPermission = -29,
+    BadSpeedIndex = -30,
+    BadScalesSetting = -31,
 };
 
 } // namespace orvel

@@ -1,4 +1,6 @@
+#include "cp1251.h"
 #include "emulated_register.h"
+#include "error_texts.h"
 #include "result_codes.h"
 #include "state_file.h"
 
@@ -72,6 +74,8 @@ private slots:
     void rows_data();
     void rows();
     void unknownTables();
+    void refusedValues_data();
+    void refusedValues();
     void goodsTexts_data();
     void goodsTexts();
     void goodsNumbers();
@@ -152,10 +156,55 @@ void TestEmulatedRegister::rows() {
     QCOMPARE(m_device->writeRow(table, rows, nullptr, size - 1), NullPointer);
     QCOMPARE(allRows(*m_device), before);
 
+    // 1 and 2 are values every checked byte accepts.
     for (int i = 0; i < size; ++i)
-        buffer[i] = uint8_t(0xA0 + i);
+        buffer[i] = uint8_t(i % 2 + 1);
     QCOMPARE(m_device->writeRow(table, rows, buffer, size - 1), size);
     QCOMPARE(allRows(*m_device), QByteArray(before).replace(offset, size, bytes(buffer, size)));
+}
+
+void TestEmulatedRegister::refusedValues_data() {
+    QTest::addColumn<int>("table");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QByteArray>("hex");
+    QTest::addColumn<int>("expected");
+    const QByteArray blanks = QByteArray(24, ' ').toHex();
+    QTest::newRow("contrast 0") << 3 << 1 << QByteArray("00010101010101010101") << int(BadContrast);
+    QTest::newRow("contrast 5") << 3 << 1 << QByteArray("05000000000000000000") << int(BadContrast);
+    QTest::newRow("contrast 4") << 3 << 1 << QByteArray("04000000000000000000") << int(Ok);
+    QTest::newRow("stretch 4") << 4 << 6 << blanks + "04" << int(BadStretchMode);
+    QTest::newRow("stretch 255") << 4 << 1 << blanks + "ff" << int(BadStretchMode);
+    QTest::newRow("stretch 3") << 4 << 1 << blanks + "03" << int(Ok);
+    QTest::newRow("percent not BCD") << 5 << 1 << QByteArray("1a0001") << int(BadPercent);
+    QTest::newRow("hundredths not BCD") << 5 << 2 << QByteArray("00f001") << int(BadPercent);
+    QTest::newRow("permission 3") << 5 << 1 << QByteArray("050003") << int(BadPermission);
+    QTest::newRow("permission 255") << 5 << 2 << QByteArray("9999ff") << int(BadPermission);
+    QTest::newRow("99.99 internal only") << 5 << 2 << QByteArray("999902") << int(Ok);
+    QTest::newRow("speed 9") << 8 << 1 << QByteArray("000009") << int(BadSpeedIndex);
+    QTest::newRow("speed 255") << 8 << 4 << QByteArray("0000ff") << int(BadSpeedIndex);
+    QTest::newRow("scales interface 255") << 8 << 2 << QByteArray("ff0004") << int(BadScalesSetting);
+    QTest::newRow("scales protocol 2") << 8 << 2 << QByteArray("000204") << int(BadScalesSetting);
+    QTest::newRow("scales current loop, Massa, 115200") << 8 << 2 << QByteArray("010108") << int(Ok);
+    QTest::newRow("other devices ignore bytes 0 and 1") << 8 << 3 << QByteArray("ffff08") << int(Ok);
+}
+
+void TestEmulatedRegister::refusedValues() {
+    QFETCH(int, table);
+    QFETCH(int, row);
+    QFETCH(QByteArray, hex);
+    QFETCH(int, expected);
+    const QByteArray sent = QByteArray::fromHex(hex);
+    const QByteArray before = allRows(*m_device);
+    const auto result = m_device->writeRow(uint8_t(table), uint16_t(row), reinterpret_cast<const uint8_t*>(sent.data()),
+                                           int32_t(sent.size() - 1));
+    if (expected != Ok) {
+        QCOMPARE(result, expected);
+        QCOMPARE(allRows(*m_device), before);
+        QVERIFY(!errorText(result).starts_with(toCp1251("Неизвестная")));
+    } else {
+        QCOMPARE(result, int32_t(sent.size()));
+        QCOMPARE(readRow(*m_device, uint8_t(table), uint16_t(row), int(sent.size())), sent);
+    }
 }
 
 void TestEmulatedRegister::unknownTables() {
