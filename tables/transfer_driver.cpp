@@ -18,6 +18,8 @@
 namespace {
 const QString readSuccess = QStringLiteral("Чтение данных прошло успешно.");
 const QString writeSuccess = QStringLiteral("Запись данных прошла успешно.");
+const QString readIncomplete = QStringLiteral("ОШИБКА: не все данные прочитаны из ККМ.");
+const QString writeIncomplete = QStringLiteral("ОШИБКА: не все данные записаны в ККМ.");
 } // namespace
 
 TransferDriver::TransferDriver(const TransferControls& controls, RegisterLink& link, ErrorReporter& errors,
@@ -79,12 +81,13 @@ std::pair<int, int> TransferDriver::goodsRange() const {
 
 void TransferDriver::transferTable(Direction direction) {
     const bool reading = direction == Direction::Read;
+    const int failuresBefore = m_errors.reportedCount();
     m_errors.guard(reading ? QStringLiteral("Tfm_Main.sb_ReadTableFromKKMClick")
                            : QStringLiteral("Tfm_Main.sb_WriteTableToKKMClick"),
-                   [&] { runTable(reading); });
+                   [&] { runTable(reading, failuresBefore); });
 }
 
-void TransferDriver::runTable(bool reading) {
+void TransferDriver::runTable(bool reading, int failuresBefore) {
     TablePage* table = currentTable();
     const bool goods = table && table->usesGoodsRange();
     const auto [first, last] = goods ? goodsRange() : std::pair{1, table ? table->rowCount() : 0};
@@ -128,25 +131,31 @@ void TransferDriver::runTable(bool reading) {
             }
         }
     }
-    report(reading ? readSuccess : writeSuccess);
+    report(reading, failuresBefore);
 }
 
 void TransferDriver::transferRow(Direction direction) {
     const bool reading = direction == Direction::Read;
+    const int failuresBefore = m_errors.reportedCount();
     m_errors.guard(reading ? QStringLiteral("Tfm_Main.LoadStringClick") : QStringLiteral("Tfm_Main.SaveStringClick"),
                    [&] {
                        TablePage* table = currentTable();
                        const int row = table ? table->currentRow() : 0;
                        if (row > 0)
                            reading ? table->readRow(row) : table->writeRow(row);
-                       report(reading ? readSuccess : writeSuccess);
+                       report(reading, failuresBefore);
                    });
 }
 
-void TransferDriver::report(const QString& successText) {
+void TransferDriver::report(bool reading, int failuresBefore) {
     const int32_t result = m_link.lastResult;
     if (result >= 0) {
-        m_controls.message->setText(successText);
+        // A row refused or failed on the window's side leaves a good device result behind; its
+        // box has been shown, and the transfer must not end as a success.
+        if (m_errors.reportedCount() != failuresBefore)
+            m_controls.message->setText(reading ? readIncomplete : writeIncomplete);
+        else
+            m_controls.message->setText(reading ? readSuccess : writeSuccess);
         return;
     }
     if (result == -5) {

@@ -57,11 +57,13 @@ protected:
 private:
     enum class Direction { Read, Write };
     void transferTable(Direction direction);
-    void runTable(bool reading);
+    void runTable(bool reading, int failuresBefore);
     void transferRow(Direction direction);
     void GoodsMouseDown(QAbstractItemView* grid, const QPoint& position);
     std::pair<int, int> goodsRange() const;
-    void report(const QString& successText);
+    // The outcome by the last device result, or a failure when an error was
+    // reported since `failuresBefore`.
+    void report(bool reading, int failuresBefore);
     TablePage* currentTable() const;
 
     TransferControls m_controls;

@@ -7,5 +7,6 @@ QString errorReportText(const QString& location, const QString& error) {
 }
 
 void ErrorReporter::ShowError(const QString& location, const QString& error) {
+    ++m_reported;
     m_boxes.show(QMessageBox::Critical, QStringLiteral("Ошибка"), errorReportText(location, error));
 }

@@ -17,6 +17,9 @@ public:
         : m_boxes(boxes) {}
 
     void ShowError(const QString& location, const QString& error);
+    // How many failures have been reported so far: an operation made of
+    // several others tells by it whether one of them failed.
+    int reportedCount() const { return m_reported; }
 
     // Runs an operation's body; an exception ends the body and is reported.
     // What the body changed before the failure stays changed.
@@ -32,4 +35,5 @@ public:
 
 private:
     MessageBoxes& m_boxes;
+    int m_reported = 0;
 };

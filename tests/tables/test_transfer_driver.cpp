@@ -29,6 +29,9 @@ public:
 
     QHash<int, int32_t> failing;
     int throwingRow = 0;
+    // A row the page refuses and reports itself, leaving a good device result behind.
+    int refusedRow = 0;
+    ErrorReporter* errors = nullptr;
     bool goods = false;
     QTableWidget* grid = nullptr;
     QStringList done;
@@ -39,6 +42,10 @@ private:
     void run(const QString& what, int row) {
         if (row == throwingRow)
             throw std::runtime_error("boom");
+        if (row == refusedRow) {
+            errors->guard(QStringLiteral("Tfm_Main.PageRow"), [] { throw std::runtime_error("refused"); });
+            return;
+        }
         done << what;
         m_link.lastResult = failing.value(row, 0);
         if (during)
@@ -200,6 +207,44 @@ private slots:
                              "Сообщите разработчикам."});
         // The report step was skipped.
         QCOMPARE(m_message->text(), QStringLiteral("Идет запись данных в ККМ, пожалуйста подождите..."));
+    }
+
+    void rowRefusedByItsPageIsNoSuccess_data() {
+        QTest::addColumn<bool>("reading");
+        QTest::addColumn<bool>("wholeTable");
+        QTest::addColumn<QString>("message");
+        const QString notWritten = QStringLiteral("ОШИБКА: не все данные записаны в ККМ.");
+        const QString notRead = QStringLiteral("ОШИБКА: не все данные прочитаны из ККМ.");
+        QTest::newRow("table write") << false << true << notWritten;
+        QTest::newRow("table read") << true << true << notRead;
+        QTest::newRow("row write") << false << false << notWritten;
+        QTest::newRow("row read") << true << false << notRead;
+    }
+    void rowRefusedByItsPageIsNoSuccess() {
+        QFETCH(bool, reading);
+        QFETCH(bool, wholeTable);
+        QFETCH(QString, message);
+        ScriptedTable table(m_device->link, 4);
+        QTableWidget grid(4, 1);
+        grid.setCurrentCell(1, 0);
+        table.grid = &grid;
+        table.refusedRow = 2;
+        table.errors = &m_device->errors;
+        m_driver->addPage(m_tablePage, &table);
+        showTablePage();
+        if (wholeTable)
+            reading ? m_driver->sb_ReadTableFromKKMClick() : m_driver->sb_WriteTableToKKMClick();
+        else
+            reading ? m_driver->LoadStringClick() : m_driver->SaveStringClick();
+        QCOMPARE(m_device->link.lastResult, 0);
+        QCOMPARE(m_message->text(), message);
+        // The page's own box says what failed; the driver adds none.
+        QCOMPARE(m_device->boxes.shown.size(), 1);
+        QVERIFY(m_device->boxes.texts()[0].contains("Tfm_Main.PageRow"));
+        // The next transfer without a refusal ends as a success again.
+        table.refusedRow = 0;
+        m_driver->sb_WriteTableToKKMClick();
+        QCOMPARE(m_message->text(), QStringLiteral("Запись данных прошла успешно."));
     }
 
     void pageWithoutTableReportsTheLastResult_data() {
