@@ -1,8 +1,11 @@
 #include "fm_main.h"
 
+#include "advert_page.h"
 #include "conversions.h"
 #include "cp1251.h"
 #include "device_library.h"
+#include "devices_page.h"
+#include "discount_page.h"
 #include "goods_csv_exchange.h"
 #include "goods_page.h"
 #include "goods_view.h"
@@ -11,6 +14,7 @@
 #include "input_filters.h"
 #include "logo_page.h"
 #include "options_page.h"
+#include "print_options_page.h"
 #include "transfer_driver.h"
 #include "ui_fm_main.h"
 
@@ -164,13 +168,18 @@ void Tfm_Main::composePages() {
     connect(ui.sb_StopReading, &QAbstractButton::clicked, m_driver, &TransferDriver::sb_StopReadingClick);
     connect(ui.sb_Connect, &QAbstractButton::clicked, this, &Tfm_Main::sb_ConnectClick);
 
-    m_optionsPage = new OptionsPage(m_link, m_errors, ui.ts_KKMOptions);
-    ui.ts_KKMOptions->layout()->addWidget(m_optionsPage);
-    m_driver->addPage(ui.ts_KKMOptions, m_optionsPage);
+    const auto addPage = [this](QWidget* tab, auto* page) {
+        tab->layout()->addWidget(page);
+        m_driver->addPage(tab, page);
+        return page;
+    };
+    addPage(ui.ts_KKMOptions, new OptionsPage(m_link, m_errors));
+    addPage(ui.ts_KKMPrintOpt, new PrintOptionsPage(m_link, m_errors));
+    addPage(ui.ts_KKMReklama, new AdvertPage(m_link, m_errors));
+    addPage(ui.ts_KKMdiscount, new DiscountPage(m_link, m_errors));
+    addPage(ui.ts_KKMDevices, new DevicesPage(m_link, m_errors));
 
-    m_goodsPage = new GoodsPage(m_link, m_errors, ui.ts_KKMGoods);
-    ui.ts_KKMGoods->layout()->addWidget(m_goodsPage);
-    m_driver->addPage(ui.ts_KKMGoods, m_goodsPage);
+    m_goodsPage = addPage(ui.ts_KKMGoods, new GoodsPage(m_link, m_errors));
     m_driver->attachRowPopup(&m_goodsPage->view());
     for (QLineEdit* edit : {ui.ed_GoodsStart, ui.ed_GoodsEND}) {
         connect(edit, &QLineEdit::textChanged, this, [this, edit] {
@@ -179,9 +188,7 @@ void Tfm_Main::composePages() {
         });
     }
 
-    m_logoPage = new LogoPage(m_link, m_errors, m_boxes, m_dialogs, ui.ts_KKMLogo);
-    ui.ts_KKMLogo->layout()->addWidget(m_logoPage);
-    m_driver->addPage(ui.ts_KKMLogo, m_logoPage);
+    m_logoPage = addPage(ui.ts_KKMLogo, new LogoPage(m_link, m_errors, m_boxes, m_dialogs));
 
     const CsvControls csv{ui.PageControl, ui.ts_KKMGoods, ui.ts_KKMLogo, ui.ed_GoodsStart,
                           ui.ed_GoodsEND, m_progressBar,  ui.lb_Result};
@@ -191,8 +198,10 @@ void Tfm_Main::composePages() {
     connect(ui.sb_LoadFromCSV, &QAbstractButton::clicked, m_csvExchange, &GoodsCsvExchange::sb_LoadFromCSVClick);
 
     m_numericFilter = new NumericEditFilter(m_errors, this);
-    for (const char* name : {"me_PCAddr", "me_KKMAddr", "ed_DateInterval"})
+    for (const char* name : {"me_PCAddr", "me_KKMAddr", "ed_DateInterval", "ed_DiscountValue", "ed_MarkUpsValue"})
         m_numericFilter->attach(findChild<QLineEdit*>(QLatin1String(name)), true);
+    // The print contrast is kept to 1-4 by its keys alone.
+    m_numericFilter->attach(findChild<QLineEdit*>(QStringLiteral("ed_PoContrast")), false);
 }
 
 void Tfm_Main::closeEvent(QCloseEvent* event) {

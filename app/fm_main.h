@@ -13,7 +13,6 @@ class GoodsCsvExchange;
 class GoodsPage;
 class LogoPage;
 class NumericEditFilter;
-class OptionsPage;
 class QAbstractButton;
 class QButtonGroup;
 class QLabel;
@@ -80,7 +79,6 @@ private:
     ConnectionControls m_connectionControls;
     TransferDriver* m_driver = nullptr;
     NumericEditFilter* m_numericFilter = nullptr;
-    OptionsPage* m_optionsPage = nullptr;
     GoodsPage* m_goodsPage = nullptr;
     LogoPage* m_logoPage = nullptr;
     GoodsCsvExchange* m_csvExchange = nullptr;

@@ -67,8 +67,17 @@ private slots:
         QCOMPARE(m_boxes->shown[0].caption, QStringLiteral("Information"));
         QCOMPARE(m_boxes->shown[0].text,
                  QStringLiteral("Соединение с кассой установлено.\n\r\n\rБудет произведено чтение данных из ККМ."));
-        // The options page is read, field by field, and the main page comes back.
-        QCOMPARE(m_fake->callsOf("GetRowValue").size(), 10);
+        // The pages are read in order, the single-row tables field by field, and the main page comes back.
+        QList<QList<int>> expected;
+        for (const auto& [table, count, rowsByField] : {std::tuple{2, 10, false}, std::tuple{3, 10, false},
+                                                       std::tuple{4, 6, true}, std::tuple{5, 2, true},
+                                                       std::tuple{8, 4, true}})
+            for (int n = 1; n <= count; ++n)
+                expected.append({table, rowsByField ? n : 1});
+        QList<QList<int>> read;
+        for (const auto& call : m_fake->callsOf("GetRowValue"))
+            read.append(call.args.mid(2, 2));
+        QCOMPARE(read, expected);
         QCOMPARE(page(), QStringLiteral("ts_main"));
         QCOMPARE(text("lb_Result"), QStringLiteral("Чтение данных прошло успешно."));
     }

@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -71,6 +72,71 @@ private slots:
         uint8_t row[12] = {};
         QVERIFY(library.table().GetRowValue(window.link().kkmAddr, window.link().pcAddr, 2, 1, row, 11) >= 0);
         QCOMPARE(row[0] != 0, !wasTicked);
+    }
+
+    void everyBuiltPageRoundTrips() {
+        const DeviceLibrary library(QStringLiteral(ORVEL_LIBRARY));
+        RecordingMessageBoxes boxes;
+        RecordingFileDialogs dialogs;
+        Tfm_Main window(library, boxes, dialogs, m_data.filePath("kkm.ini"));
+        window.findChild<QAbstractButton*>("sb_Connect")->click();
+        QCOMPARE(window.findChild<QLabel*>("lb_Result")->text(), QStringLiteral("Чтение данных прошло успешно."));
+
+        auto* contrast = window.findChild<QLineEdit*>("ed_PoContrast");
+        auto* advert = window.findChild<QLineEdit*>("ed_CheckEndThird");
+        auto* stretch = window.findChild<QComboBox*>("cb_CheckEndThird");
+        auto* markUp = window.findChild<QLineEdit*>("ed_MarkUpsValue");
+        auto* pcSpeed = window.findChild<QComboBox*>("cb_PCSpeed");
+        // The automatic read filled every page.
+        QVERIFY(!contrast->text().isEmpty());
+        QCOMPARE(advert->text().size(), 24);
+        QVERIFY(stretch->currentIndex() >= 0);
+        QVERIFY(!markUp->text().isEmpty());
+        QVERIFY(pcSpeed->currentIndex() >= 0);
+
+        const QString point = QLocale().decimalPoint();
+        const struct {
+            const char* page;
+            std::function<void()> change;
+            std::function<void()> clear;
+            std::function<bool()> changed;
+        } pages[] = {
+            {"ts_KKMPrintOpt", [&] { contrast->setText("2"); }, [&] { contrast->clear(); },
+             [&] { return contrast->text() == "2"; }},
+            {"ts_KKMReklama",
+             [&] {
+                 advert->setText("Ждём вас");
+                 stretch->setCurrentIndex(2);
+             },
+             [&] {
+                 advert->clear();
+                 stretch->setCurrentIndex(-1);
+             },
+             [&] { return advert->text() == "Ждём вас" + QString(16, ' ') && stretch->currentIndex() == 2; }},
+            {"ts_KKMdiscount", [&] { markUp->setText("7" + point + "5"); }, [&] { markUp->clear(); },
+             [&] { return markUp->text() == "7" + point + "50"; }},
+            {"ts_KKMDevices", [&] { pcSpeed->setCurrentIndex(3); }, [&] { pcSpeed->setCurrentIndex(-1); },
+             [&] { return pcSpeed->currentIndex() == 3; }},
+        };
+        auto* pageControl = window.findChild<QTabWidget*>("PageControl");
+        auto* result = window.findChild<QLabel*>("lb_Result");
+        for (const auto& page : pages) {
+            pageControl->setCurrentWidget(window.findChild<QWidget*>(page.page));
+            page.change();
+            window.driver().sb_WriteTableToKKMClick();
+            QCOMPARE(result->text(), QStringLiteral("Запись данных прошла успешно."));
+            page.clear();
+            window.driver().sb_ReadTableFromKKMClick();
+            QVERIFY2(page.changed(), page.page);
+        }
+        QCOMPARE(boxes.shown.size(), 1); // the information box only
+
+        // A row the register refuses: its own text reaches the technician.
+        pageControl->setCurrentWidget(window.findChild<QWidget*>("ts_KKMReklama"));
+        stretch->setCurrentIndex(-1);
+        window.driver().sb_WriteTableToKKMClick();
+        QCOMPARE(result->text(), QStringLiteral("ОШИБКА: Растяжение рекламной строки должно быть от 0 до 3"));
+        QCOMPARE(boxes.texts().last(), result->text());
     }
 
     void goodsSurviveARestartOfTheRegister() {

@@ -1,0 +1,73 @@
+#include "discount_page.h"
+
+#include "conversions.h"
+#include "discount_row.h"
+#include "error_reporter.h"
+#include "percent_text.h"
+#include "register_link.h"
+#include "ui_discount_page.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <stdexcept>
+
+namespace {
+
+QChar decimalPoint() {
+    return QLocale().decimalPoint().at(0);
+}
+
+} // namespace
+
+DiscountPage::DiscountPage(RegisterLink& link, ErrorReporter& errors, QWidget* parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::DiscountPage>())
+    , m_link(link)
+    , m_errors(errors) {
+    m_ui->setupUi(this);
+}
+
+DiscountPage::~DiscountPage() = default;
+
+int DiscountPage::rowCount() const {
+    return DiscountRow::rowCount;
+}
+
+QLineEdit* DiscountPage::valueEdit(int row) const {
+    return row == 1 ? m_ui->ed_DiscountValue : m_ui->ed_MarkUpsValue;
+}
+
+QComboBox* DiscountPage::permissionList(int row) const {
+    return row == 1 ? m_ui->cb_DiscountPermit : m_ui->cb_MarkUpsPermit;
+}
+
+void DiscountPage::DiscExtraRowRead(int row) {
+    m_errors.guard(QStringLiteral("Tfm_Main.DiscExtraRowRead"), [&] {
+        QCoreApplication::processEvents();
+        QByteArray bytes(DiscountRow::size, '\0');
+        if (m_link.readRow(DiscountRow::table, uint16_t(row), bytes) < 0)
+            return;
+        valueEdit(row)->setText(percentText(uint8_t(bytes[0]), uint8_t(bytes[1]), decimalPoint()));
+        permissionList(row)->setCurrentIndex(DiscountRow::permissionItem(uint8_t(bytes[2])));
+    });
+}
+
+void DiscountPage::DiscExtraRowWrite(int row) {
+    m_errors.guard(QStringLiteral("Tfm_Main.DiscExtraRowWrite"), [&] {
+        QCoreApplication::processEvents();
+        const QChar point = decimalPoint();
+        const QString text = valueEdit(row)->text().trimmed();
+        if (!text.isEmpty())
+            strToFloat(text);
+        if (!DiscountRow::valueFits(text, point)) {
+            const QString highest = QStringLiteral("99") + point + QStringLiteral("99");
+            throw std::runtime_error(
+                QStringLiteral("Величина «%1» не может быть записана в ККМ: допустимо число от 0 до %2.")
+                    .arg(text, highest)
+                    .toStdString());
+        }
+        const auto percent = percentBytes(text, point);
+        const QByteArray bytes{reinterpret_cast<const char*>(percent.data()), 2};
+        m_link.writeRow(DiscountRow::table, uint16_t(row), bytes + char(uint8_t(permissionList(row)->currentIndex())));
+    });
+}
