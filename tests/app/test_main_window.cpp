@@ -6,6 +6,8 @@
 
 #include <memory>
 #include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,6 +69,37 @@ class TestMainWindow : public QObject {
     }
 
 private slots:
+    // The window attaches the numeric filters to the edits of its pages.
+    void pageEditsAreFiltered_data() {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shownWhenLeft");
+        QTest::newRow("contrast keeps 1 to 4, no range check") << "ed_PoContrast"
+                                                               << "5x3"
+                                                               << "3";
+        QTest::newRow("discount clamped to 100") << "ed_DiscountValue"
+                                                 << "150a"
+                                                 << "100";
+        QTest::newRow("mark-up clamped to 0") << "ed_MarkUpsValue"
+                                              << "-7"
+                                              << "0";
+    }
+    void pageEditsAreFiltered() {
+        QFETCH(QString, edit);
+        QFETCH(QString, typed);
+        QFETCH(QString, shownWhenLeft);
+        open();
+        auto* line = find<QLineEdit>(edit);
+        for (QChar key : typed) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(key));
+            QApplication::sendEvent(line, &press);
+        }
+        QFocusEvent left(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(line, &left);
+        QCOMPARE(line->text(), shownWhenLeft);
+        QVERIFY(m_boxes->shown.isEmpty());
+    }
+
     void cleanup() {
         m_window.reset();
         m_boxes.reset();
@@ -373,6 +406,14 @@ private slots:
                                << "plu.htm";
         QTest::newRow("sections") << "sb_KKMOtdel"
                                   << "sections.htm";
+        QTest::newRow("print options") << "sb_KKMPrintOpt"
+                                       << "OptionsPrint.htm";
+        QTest::newRow("advertising lines") << "sb_KKMReklama"
+                                           << "Strings.htm";
+        QTest::newRow("discounts") << "sb_KKMSkidki"
+                                   << "discounts.htm";
+        QTest::newRow("devices") << "sb_KKMDevices"
+                                 << "devices.htm";
         QTest::newRow("main") << ""
                               << "3_begin.htm";
     }
