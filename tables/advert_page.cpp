@@ -3,10 +3,8 @@
 #include "advert_row.h"
 #include "cp1251.h"
 #include "error_reporter.h"
-#include "register_link.h"
 #include "ui_advert_page.h"
 
-#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QPainter>
 #include <QValidator>
@@ -44,8 +42,8 @@ QIcon centringIcon(const QColor& color) {
 AdvertPage::AdvertPage(RegisterLink& link, ErrorReporter& errors, QWidget* parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::AdvertPage>())
-    , m_link(link)
-    , m_errors(errors) {
+    , m_errors(errors)
+    , m_rows(link, errors, AdvertRow::table, AdvertRow::size) {
     auto& ui = *m_ui;
     ui.setupUi(this);
     m_lines = {Line{ui.ed_CheckBeginFirst, ui.cb_CheckBeginFirst}, Line{ui.ed_CheckBeginSecond, ui.cb_CheckBeginSecond},
@@ -74,22 +72,16 @@ int AdvertPage::rowCount() const {
 }
 
 void AdvertPage::AdStringsRowRead(int row) {
-    m_errors.guard(QStringLiteral("Tfm_Main.AdStringsRowRead"), [&] {
-        QCoreApplication::processEvents();
-        QByteArray bytes(AdvertRow::size, '\0');
-        if (m_link.readRow(AdvertRow::table, uint16_t(row), bytes) < 0)
-            return;
+    m_rows.read(QStringLiteral("Tfm_Main.AdStringsRowRead"), uint16_t(row), [&](const QByteArray& bytes) {
         line(row).text->setText(fromCp1251(AdvertRow::text(bytes)));
         line(row).stretch->setCurrentIndex(AdvertRow::stretchItem(uint8_t(bytes[AdvertRow::textLength])));
     });
 }
 
 void AdvertPage::AdStringsRowWrite(int row) {
-    m_errors.guard(QStringLiteral("Tfm_Main.AdStringsRowWrite"), [&] {
-        QCoreApplication::processEvents();
+    m_rows.write(QStringLiteral("Tfm_Main.AdStringsRowWrite"), uint16_t(row), [&] {
         const Line& l = line(row);
-        m_link.writeRow(AdvertRow::table, uint16_t(row),
-                        AdvertRow::encode(toCp1251(l.text->text()), l.stretch->currentIndex()));
+        return AdvertRow::encode(toCp1251(l.text->text()), l.stretch->currentIndex());
     });
 }
 

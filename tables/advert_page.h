@@ -1,5 +1,6 @@
 #pragma once
 
+#include "row_io.h"
 #include "table_page.h"
 
 #include <array>
@@ -43,7 +44,7 @@ private:
     const Line& line(int row) const { return m_lines.at(size_t(row - 1)); }
 
     std::unique_ptr<Ui::AdvertPage> m_ui;
-    RegisterLink& m_link;
     ErrorReporter& m_errors;
+    RowIo m_rows;
     std::array<Line, 6> m_lines;
 };

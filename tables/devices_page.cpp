@@ -1,17 +1,12 @@
 #include "devices_page.h"
 
 #include "devices_row.h"
-#include "error_reporter.h"
-#include "register_link.h"
 #include "ui_devices_page.h"
-
-#include <QCoreApplication>
 
 DevicesPage::DevicesPage(RegisterLink& link, ErrorReporter& errors, QWidget* parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::DevicesPage>())
-    , m_link(link)
-    , m_errors(errors) {
+    , m_rows(link, errors, DevicesRow::table, DevicesRow::size) {
     m_ui->setupUi(this);
     m_lists = {Lists{nullptr, nullptr, m_ui->cb_BarcodeSpeed},
                Lists{m_ui->cb_ElecticScalesInterface, m_ui->cb_ElectronicScaleProtocol, m_ui->cb_ElectronicScaleSpeed},
@@ -25,11 +20,7 @@ int DevicesPage::rowCount() const {
 }
 
 void DevicesPage::DevicesRowRead(int row) {
-    m_errors.guard(QStringLiteral("Tfm_Main.DevicesRowRead"), [&] {
-        QCoreApplication::processEvents();
-        QByteArray bytes(DevicesRow::size, '\0');
-        if (m_link.readRow(DevicesRow::table, uint16_t(row), bytes) < 0)
-            return;
+    m_rows.read(QStringLiteral("Tfm_Main.DevicesRowRead"), uint16_t(row), [&](const QByteArray& bytes) {
         const DevicesRow::Items items = DevicesRow::decode(bytes);
         const Lists& device = lists(row);
         if (device.interface) {
@@ -41,8 +32,7 @@ void DevicesPage::DevicesRowRead(int row) {
 }
 
 void DevicesPage::DevicesRowWrite(int row) {
-    m_errors.guard(QStringLiteral("Tfm_Main.DevicesRowWrite"), [&] {
-        QCoreApplication::processEvents();
+    m_rows.write(QStringLiteral("Tfm_Main.DevicesRowWrite"), uint16_t(row), [&] {
         const Lists& device = lists(row);
         DevicesRow::Items items;
         if (device.interface) {
@@ -50,6 +40,6 @@ void DevicesPage::DevicesRowWrite(int row) {
             items.protocol = device.protocol->currentIndex();
         }
         items.speed = device.speed->currentIndex();
-        m_link.writeRow(DevicesRow::table, uint16_t(row), DevicesRow::encode(row, items));
+        return DevicesRow::encode(row, items);
     });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "row_io.h"
 #include "table_page.h"
 
 #include <array>
@@ -41,7 +42,6 @@ private:
     const Lists& lists(int row) const { return m_lists.at(size_t(row - 1)); }
 
     std::unique_ptr<Ui::DevicesPage> m_ui;
-    RegisterLink& m_link;
-    ErrorReporter& m_errors;
+    RowIo m_rows;
     std::array<Lists, 4> m_lists;
 };

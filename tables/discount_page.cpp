@@ -2,12 +2,9 @@
 
 #include "conversions.h"
 #include "discount_row.h"
-#include "error_reporter.h"
 #include "percent_text.h"
-#include "register_link.h"
 #include "ui_discount_page.h"
 
-#include <QCoreApplication>
 #include <QLocale>
 #include <stdexcept>
 
@@ -22,8 +19,7 @@ QChar decimalPoint() {
 DiscountPage::DiscountPage(RegisterLink& link, ErrorReporter& errors, QWidget* parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::DiscountPage>())
-    , m_link(link)
-    , m_errors(errors) {
+    , m_rows(link, errors, DiscountRow::table, DiscountRow::size) {
     m_ui->setupUi(this);
 }
 
@@ -42,19 +38,14 @@ QComboBox* DiscountPage::permissionList(int row) const {
 }
 
 void DiscountPage::DiscExtraRowRead(int row) {
-    m_errors.guard(QStringLiteral("Tfm_Main.DiscExtraRowRead"), [&] {
-        QCoreApplication::processEvents();
-        QByteArray bytes(DiscountRow::size, '\0');
-        if (m_link.readRow(DiscountRow::table, uint16_t(row), bytes) < 0)
-            return;
+    m_rows.read(QStringLiteral("Tfm_Main.DiscExtraRowRead"), uint16_t(row), [&](const QByteArray& bytes) {
         valueEdit(row)->setText(percentText(uint8_t(bytes[0]), uint8_t(bytes[1]), decimalPoint()));
         permissionList(row)->setCurrentIndex(DiscountRow::permissionItem(uint8_t(bytes[2])));
     });
 }
 
 void DiscountPage::DiscExtraRowWrite(int row) {
-    m_errors.guard(QStringLiteral("Tfm_Main.DiscExtraRowWrite"), [&] {
-        QCoreApplication::processEvents();
+    m_rows.write(QStringLiteral("Tfm_Main.DiscExtraRowWrite"), uint16_t(row), [&] {
         const QChar point = decimalPoint();
         const QString text = valueEdit(row)->text().trimmed();
         if (!text.isEmpty())
@@ -68,6 +59,6 @@ void DiscountPage::DiscExtraRowWrite(int row) {
         }
         const auto percent = percentBytes(text, point);
         const QByteArray bytes{reinterpret_cast<const char*>(percent.data()), 2};
-        m_link.writeRow(DiscountRow::table, uint16_t(row), bytes + char(uint8_t(permissionList(row)->currentIndex())));
+        return bytes + char(uint8_t(permissionList(row)->currentIndex()));
     });
 }

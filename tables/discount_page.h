@@ -1,5 +1,6 @@
 #pragma once
 
+#include "row_io.h"
 #include "table_page.h"
 
 #include <memory>
@@ -37,6 +38,5 @@ private:
     QComboBox* permissionList(int row) const;
 
     std::unique_ptr<Ui::DiscountPage> m_ui;
-    RegisterLink& m_link;
-    ErrorReporter& m_errors;
+    RowIo m_rows;
 };

@@ -1,12 +1,8 @@
 #include "options_page.h"
 
 #include "conversions.h"
-#include "error_reporter.h"
 #include "options_row.h"
-#include "register_link.h"
 #include "ui_options_page.h"
-
-#include <QCoreApplication>
 
 namespace {
 
@@ -20,8 +16,7 @@ QList<QCheckBox*> flagBoxes(const Ui::OptionsPage& ui) {
 OptionsPage::OptionsPage(RegisterLink& link, ErrorReporter& errors, QWidget* parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::OptionsPage>())
-    , m_link(link)
-    , m_errors(errors) {
+    , m_rows(link, errors, OptionsRow::table, OptionsRow::size) {
     m_ui->setupUi(this);
 }
 
@@ -32,24 +27,13 @@ int OptionsPage::rowCount() const {
 }
 
 void OptionsPage::KKMSettingsRowRead(int field) {
-    m_errors.guard(QStringLiteral("Tfm_Main.KKMSettingsRowRead"), [&] {
-        QCoreApplication::processEvents();
-        QByteArray row(OptionsRow::size, '\0');
-        if (m_link.readRow(OptionsRow::table, OptionsRow::row, row) < 0)
-            return;
-        showField(field, row);
-    });
+    m_rows.read(QStringLiteral("Tfm_Main.KKMSettingsRowRead"), OptionsRow::row,
+                [&](const QByteArray& row) { showField(field, row); });
 }
 
 void OptionsPage::KKMSettingsRowWrite(int field) {
-    m_errors.guard(QStringLiteral("Tfm_Main.KKMSettingsRowWrite"), [&] {
-        QCoreApplication::processEvents();
-        QByteArray row(OptionsRow::size, '\0');
-        if (m_link.readRow(OptionsRow::table, OptionsRow::row, row) < 0)
-            return;
-        putField(field, row);
-        m_link.writeRow(OptionsRow::table, OptionsRow::row, row);
-    });
+    m_rows.update(QStringLiteral("Tfm_Main.KKMSettingsRowWrite"), OptionsRow::row,
+                  [&](QByteArray& row) { putField(field, row); });
 }
 
 void OptionsPage::showField(int field, const QByteArray& row) {

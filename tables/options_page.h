@@ -1,5 +1,6 @@
 #pragma once
 
+#include "row_io.h"
 #include "table_page.h"
 
 #include <memory>
@@ -34,6 +35,5 @@ private:
     void putField(int field, QByteArray& row);
 
     std::unique_ptr<Ui::OptionsPage> m_ui;
-    RegisterLink& m_link;
-    ErrorReporter& m_errors;
+    RowIo m_rows;
 };

@@ -1,12 +1,8 @@
 #include "print_options_page.h"
 
 #include "conversions.h"
-#include "error_reporter.h"
 #include "print_options_row.h"
-#include "register_link.h"
 #include "ui_print_options_page.h"
-
-#include <QCoreApplication>
 
 namespace {
 
@@ -21,8 +17,7 @@ QList<QCheckBox*> flagBoxes(const Ui::PrintOptionsPage& ui) {
 PrintOptionsPage::PrintOptionsPage(RegisterLink& link, ErrorReporter& errors, QWidget* parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::PrintOptionsPage>())
-    , m_link(link)
-    , m_errors(errors) {
+    , m_rows(link, errors, PrintOptionsRow::table, PrintOptionsRow::size) {
     m_ui->setupUi(this);
 }
 
@@ -33,24 +28,13 @@ int PrintOptionsPage::rowCount() const {
 }
 
 void PrintOptionsPage::PRNSettingsRowRead(int field) {
-    m_errors.guard(QStringLiteral("Tfm_Main.PRNSettingsRowRead"), [&] {
-        QCoreApplication::processEvents();
-        QByteArray row(PrintOptionsRow::size, '\0');
-        if (m_link.readRow(PrintOptionsRow::table, PrintOptionsRow::row, row) < 0)
-            return;
-        showField(field, row);
-    });
+    m_rows.read(QStringLiteral("Tfm_Main.PRNSettingsRowRead"), PrintOptionsRow::row,
+                [&](const QByteArray& row) { showField(field, row); });
 }
 
 void PrintOptionsPage::PRNSettingsRowWrite(int field) {
-    m_errors.guard(QStringLiteral("Tfm_Main.PRNSettingsRowWrite"), [&] {
-        QCoreApplication::processEvents();
-        QByteArray row(PrintOptionsRow::size, '\0');
-        if (m_link.readRow(PrintOptionsRow::table, PrintOptionsRow::row, row) < 0)
-            return;
-        putField(field, row);
-        m_link.writeRow(PrintOptionsRow::table, PrintOptionsRow::row, row);
-    });
+    m_rows.update(QStringLiteral("Tfm_Main.PRNSettingsRowWrite"), PrintOptionsRow::row,
+                  [&](QByteArray& row) { putField(field, row); });
 }
 
 void PrintOptionsPage::showField(int field, const QByteArray& row) {
