@@ -5,8 +5,8 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QFontInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>

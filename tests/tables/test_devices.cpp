@@ -77,17 +77,6 @@ private slots:
         QCOMPARE(m_device->fake.callsOf("SetRowValue")[0].args.mid(2), QList<int>({8, row, 2}));
         QCOMPARE(m_device->fake.rows[qMakePair(8, row)].toHex(), hex);
     }
-
-    void listsStartEmptyWithTheirItems() {
-        for (const char* name : speedLists) {
-            QCOMPARE(list(name)->currentIndex(), -1);
-            QCOMPARE(list(name)->count(), 9);
-            QCOMPARE(list(name)->itemText(0), QStringLiteral("Отключено"));
-            QCOMPARE(list(name)->itemText(8), QStringLiteral("115200"));
-        }
-        QCOMPARE(interface()->currentIndex(), -1);
-        QCOMPARE(protocol()->currentIndex(), -1);
-    }
 };
 
 QTEST_MAIN(TestDevices)

@@ -48,23 +48,6 @@ private slots:
         QCOMPARE(int(Hex2Int(text)), byte);
     }
 
-    void percentText_data() {
-        QTest::addColumn<int>("whole");
-        QTest::addColumn<int>("hundredths");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("5,50") << 0x05 << 0x50 << "5,50";
-        QTest::newRow("0,00") << 0x00 << 0x00 << "0,00";
-        QTest::newRow("10,00") << 0x10 << 0x00 << "10,00";
-        QTest::newRow("0,05") << 0x00 << 0x05 << "0,05";
-        QTest::newRow("not BCD") << 0x1A << 0x00 << "1A,00";
-    }
-    void percentText() {
-        QFETCH(int, whole);
-        QFETCH(int, hundredths);
-        QFETCH(QString, text);
-        QCOMPARE(::percentText(uint8_t(whole), uint8_t(hundredths), QLatin1Char(',')), text);
-    }
-
     // Through the page: the edit's text to the bytes sent, and the permission byte.
     void write_data() {
         QTest::addColumn<QString>("text");

@@ -107,16 +107,6 @@ private slots:
             QCOMPARE(uint8_t(m_device->fake.rows[printRow][0]), uint8_t(byte));
         }
     }
-
-    void failedReadWritesNothing() {
-        m_device->fake.rows[printRow] = QByteArray(10, '\1');
-        m_device->fake.results["GetRowValue"] = -3;
-        m_page->writeRow(2);
-        m_page->readRow(2);
-        QCOMPARE(m_device->fake.callNames(), QStringList(6, "GetRowValue"));
-        QCOMPARE(m_device->link.lastResult, -3);
-        QVERIFY(!flag(0)->isChecked());
-    }
 };
 
 QTEST_MAIN(TestPrintOptions)
