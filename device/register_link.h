@@ -13,20 +13,21 @@ public:
     explicit RegisterLink(const DeviceTable& device)
         : api(device) {}
 
-    // Makes `call` up to `attempts` times until its result is 0 or more; every
-    // result becomes the last result, so a failure leaves the last error there.
-    template <typename Call> int32_t attempt(int attempts, Call&& call) {
+    // Makes `call` up to `attempts` times until its result is `enough` or more;
+    // every result becomes the last result, so a failure leaves the last error there.
+    template <typename Call> int32_t attempt(int attempts, Call&& call, int32_t enough = 0) {
         for (int i = 0; i < attempts; ++i) {
             lastResult = call();
-            if (lastResult >= 0)
+            if (lastResult >= enough)
                 break;
         }
         return lastResult;
     }
 
     // One table row, three attempts; the size argument is the index of the row's last byte.
-    int32_t readRow(uint8_t table, uint16_t row, QByteArray& bytes);
-    int32_t writeRow(uint8_t table, uint16_t row, const QByteArray& bytes);
+    // The operators' table asks for more than success to stop early: `enough` is that result.
+    int32_t readRow(uint8_t table, uint16_t row, QByteArray& bytes, int32_t enough = 0);
+    int32_t writeRow(uint8_t table, uint16_t row, const QByteArray& bytes, int32_t enough = 0);
 
     // The library's text for a result.
     QString errorText(int32_t result) const;

@@ -3,6 +3,7 @@
 #include "advert_row.h"
 #include "cp1251.h"
 #include "error_reporter.h"
+#include "row_text.h"
 #include "ui_advert_page.h"
 
 #include <QFontDatabase>
@@ -73,7 +74,7 @@ int AdvertPage::rowCount() const {
 
 void AdvertPage::AdStringsRowRead(int row) {
     m_rows.read(QStringLiteral("Tfm_Main.AdStringsRowRead"), uint16_t(row), [&](const QByteArray& bytes) {
-        line(row).text->setText(fromCp1251(AdvertRow::text(bytes)));
+        line(row).text->setText(RowText::read(bytes, 0, AdvertRow::textLength));
         line(row).stretch->setCurrentIndex(AdvertRow::stretchItem(uint8_t(bytes[AdvertRow::textLength])));
     });
 }
@@ -81,7 +82,7 @@ void AdvertPage::AdStringsRowRead(int row) {
 void AdvertPage::AdStringsRowWrite(int row) {
     m_rows.write(QStringLiteral("Tfm_Main.AdStringsRowWrite"), uint16_t(row), [&] {
         const Line& l = line(row);
-        return AdvertRow::encode(toCp1251(l.text->text()), l.stretch->currentIndex());
+        return AdvertRow::encode(l.text->text(), l.stretch->currentIndex());
     });
 }
 

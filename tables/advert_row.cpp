@@ -1,23 +1,17 @@
 #include "advert_row.h"
 
+#include "row_text.h"
+
 #include <algorithm>
 
 namespace AdvertRow {
-
-QByteArray text(const QByteArray& row) {
-    const QByteArray line = row.left(textLength);
-    const qsizetype end = line.indexOf('\0');
-    return end < 0 ? line : line.left(end);
-}
 
 int stretchItem(uint8_t byte) {
     return byte > 3 ? 0 : byte;
 }
 
-QByteArray encode(const QByteArray& text, int stretchItem) {
-    QByteArray row = text.left(textLength).leftJustified(textLength, ' ');
-    row.append(char(uint8_t(stretchItem)));
-    return row;
+QByteArray encode(const QString& text, int stretchItem) {
+    return RowText::encode(text, textLength) + char(uint8_t(stretchItem));
 }
 
 QString centred(const QString& text, int stretchItem) {

@@ -14,13 +14,11 @@ constexpr int rowCount = 6;
 constexpr int size = 25;
 constexpr int textLength = 24;
 
-// The line's characters up to a zero byte, trailing blanks kept.
-QByteArray text(const QByteArray& row);
 // A stretch mode above 3 shows as none.
 int stretchItem(uint8_t byte);
 // The text padded with blanks or cut to 24 characters, then the item number
 // kept to a byte (no item chosen gives 255).
-QByteArray encode(const QByteArray& text, int stretchItem);
+QByteArray encode(const QString& text, int stretchItem);
 
 // The line centred in the characters the stretch leaves it: 12 when stretched
 // in width (items 1 and 3), else 24. Blanks and control characters around the

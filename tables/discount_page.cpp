@@ -6,7 +6,6 @@
 #include "ui_discount_page.h"
 
 #include <QLocale>
-#include <stdexcept>
 
 namespace {
 
@@ -48,16 +47,10 @@ void DiscountPage::DiscExtraRowWrite(int row) {
     m_rows.write(QStringLiteral("Tfm_Main.DiscExtraRowWrite"), uint16_t(row), [&] {
         const QChar point = decimalPoint();
         const QString text = valueEdit(row)->text().trimmed();
+        // A text that is no number at all is reported with the conversion's own message.
         if (!text.isEmpty())
             strToFloat(text);
-        if (!DiscountRow::valueFits(text, point)) {
-            const QString highest = QStringLiteral("99") + point + QStringLiteral("99");
-            throw std::runtime_error(
-                QStringLiteral("Величина «%1» не может быть записана в ККМ: допустимо число от 0 до %2.")
-                    .arg(text, highest)
-                    .toStdString());
-        }
-        const auto percent = percentBytes(text, point);
+        const auto percent = checkedPercentBytes(text, point);
         const QByteArray bytes{reinterpret_cast<const char*>(percent.data()), 2};
         return bytes + char(uint8_t(permissionList(row)->currentIndex()));
     });

@@ -2,6 +2,7 @@
 
 #include "cp1251.h"
 #include "error_reporter.h"
+#include "filtered_edit_delegate.h"
 #include "goods_filters.h"
 #include "goods_model.h"
 #include "goods_view.h"
@@ -31,7 +32,7 @@ GoodsPage::GoodsPage(RegisterLink& link, ErrorReporter& errors, QWidget* parent)
     m_view->setModel(m_model);
     for (int column = 0; column < GoodsModel::ColumnCount; ++column)
         m_view->horizontalHeader()->resizeSection(column, columnWidths[column]);
-    m_view->setItemDelegate(new GoodsEditDelegate(
+    m_view->setItemDelegate(new FilteredEditDelegate(
         [this](int column, const QString& text) { return GoodsSetEditText(column, text); }, m_view));
     m_view->setSelectCell([this](int record, int column) { return GoodsSelectCell(record, column); });
     m_view->setCurrentIndex(m_model->index(0, GoodsModel::NameColumn));

@@ -1,7 +1,6 @@
 #include "goods_view.h"
 
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QMouseEvent>
 
 GoodsView::GoodsView(QWidget* parent)
@@ -41,22 +40,4 @@ void GoodsView::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     QTableView::mouseDoubleClickEvent(event);
-}
-
-GoodsEditDelegate::GoodsEditDelegate(Filter filter, QObject* parent)
-    : QStyledItemDelegate(parent)
-    , m_filter(std::move(filter)) {}
-
-QWidget* GoodsEditDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                                         const QModelIndex& index) const {
-    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-        const int column = index.column();
-        connect(line, &QLineEdit::textEdited, line, [this, line, column](const QString& text) {
-            const QString kept = m_filter(column, text);
-            if (kept != text)
-                line->setText(kept);
-        });
-    }
-    return editor;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <QStyledItemDelegate>
 #include <QTableView>
 
 // The goods grid. A cell that may not take the selection (the "Дробное",
@@ -26,20 +25,4 @@ private:
     bool refused(const QModelIndex& index) const;
 
     SelectCell m_selectCell;
-};
-
-// The grid's in-place editor: after every change the text goes through
-// `filter`, and the editor shows what it kept.
-class GoodsEditDelegate : public QStyledItemDelegate {
-    Q_OBJECT
-
-public:
-    // Arguments: the column and the editor's text; returns the text to keep.
-    using Filter = std::function<QString(int column, const QString& text)>;
-
-    GoodsEditDelegate(Filter filter, QObject* parent = nullptr);
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-
-private:
-    Filter m_filter;
 };

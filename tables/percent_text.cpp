@@ -1,5 +1,8 @@
 #include "percent_text.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 uint8_t Hex2Int(QStringView text) {
     int digits[2] = {0, 0};
     for (int i = 0; i < 2; ++i) {
@@ -24,6 +27,13 @@ QString percentText(uint8_t whole, uint8_t hundredths, QChar point) {
     return text;
 }
 
+bool percentFits(const QString& text, QChar point) {
+    const bool decimal = text.count(point) <= 1 && std::all_of(text.begin(), text.end(), [point](QChar c) {
+                             return c == point || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
+                         });
+    return decimal && QString(text).replace(point, QLatin1Char('.')).toDouble() <= 99.99;
+}
+
 std::array<uint8_t, 2> percentBytes(QString text, QChar point) {
     if (!text.contains(point))
         text += point + QStringLiteral("00");
@@ -36,4 +46,15 @@ std::array<uint8_t, 2> percentBytes(QString text, QChar point) {
         text += QLatin1Char('0');
     text.remove(text.indexOf(point), 1);
     return {Hex2Int(text), Hex2Int(QStringView(text).mid(2))};
+}
+
+std::array<uint8_t, 2> checkedPercentBytes(const QString& text, QChar point) {
+    if (!percentFits(text, point)) {
+        const QString highest = QStringLiteral("99") + point + QStringLiteral("99");
+        throw std::runtime_error(
+            QStringLiteral("Величина «%1» не может быть записана в ККМ: допустимо число от 0 до %2.")
+                .arg(text, highest)
+                .toStdString());
+    }
+    return percentBytes(text, point);
 }

@@ -9,7 +9,7 @@ void RowIo::read(const QString& tag, uint16_t row, const std::function<void(cons
     m_errors.guard(tag, [&] {
         QCoreApplication::processEvents();
         QByteArray bytes(m_rowSize, '\0');
-        if (m_link.readRow(m_table, row, bytes) >= 0)
+        if (m_link.readRow(m_table, row, bytes, m_enough) >= 0)
             show(bytes);
     });
 }
@@ -17,7 +17,7 @@ void RowIo::read(const QString& tag, uint16_t row, const std::function<void(cons
 void RowIo::write(const QString& tag, uint16_t row, const std::function<QByteArray()>& build) {
     m_errors.guard(tag, [&] {
         QCoreApplication::processEvents();
-        m_link.writeRow(m_table, row, build());
+        m_link.writeRow(m_table, row, build(), m_enough);
     });
 }
 
@@ -25,9 +25,9 @@ void RowIo::update(const QString& tag, uint16_t row, const std::function<void(QB
     m_errors.guard(tag, [&] {
         QCoreApplication::processEvents();
         QByteArray bytes(m_rowSize, '\0');
-        if (m_link.readRow(m_table, row, bytes) < 0)
+        if (m_link.readRow(m_table, row, bytes, m_enough) < 0)
             return;
         put(bytes);
-        m_link.writeRow(m_table, row, bytes);
+        m_link.writeRow(m_table, row, bytes, m_enough);
     });
 }

@@ -14,11 +14,13 @@ class RegisterLink;
 // device result; a failure is reported under the operation's location tag.
 class RowIo {
 public:
-    RowIo(RegisterLink& link, ErrorReporter& errors, uint8_t table, int rowSize)
+    // `enough`: the result that ends a call's retries early (0 for every table but the operators').
+    RowIo(RegisterLink& link, ErrorReporter& errors, uint8_t table, int rowSize, int32_t enough = 0)
         : m_link(link)
         , m_errors(errors)
         , m_table(table)
-        , m_rowSize(rowSize) {}
+        , m_rowSize(rowSize)
+        , m_enough(enough) {}
 
     // Hands the row's bytes to `show`; a failed read shows nothing.
     void read(const QString& tag, uint16_t row, const std::function<void(const QByteArray&)>& show);
@@ -33,4 +35,5 @@ private:
     ErrorReporter& m_errors;
     uint8_t m_table;
     int m_rowSize;
+    int32_t m_enough;
 };
