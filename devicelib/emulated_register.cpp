@@ -105,7 +105,7 @@ int32_t EmulatedRegister::writeRow(uint8_t table, uint16_t row, const uint8_t* b
     if (const auto fault = RegisterTables::check(table, row, lastIndex))
         return fault;
     const auto bytes = m_state->tables.row(table, row);
-    if (const auto fault = RegisterTables::checkValues(table, row, std::span(buffer, bytes.size())))
+    if (const auto fault = m_state->tables.checkValues(table, row, std::span(buffer, bytes.size())))
         return fault;
     std::copy(buffer, buffer + bytes.size(), bytes.begin());
     m_saver.changed(*m_state);

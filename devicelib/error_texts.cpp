@@ -44,10 +44,14 @@ constexpr std::array kTexts{
     ErrorText{StateNotSaved, "Не удалось сохранить состояние ККМ на диск"},
     ErrorText{BadContrast, "Контраст печати должен быть от 1 до 4"},
     ErrorText{BadStretchMode, "Растяжение рекламной строки должно быть от 0 до 3"},
-    ErrorText{BadPercent, "Величина скидки или наценки должна быть от 0,00 до 99,99 в двоично-десятичном виде"},
+    ErrorText{BadPercent, "Процент должен быть от 0,00 до 99,99 в двоично-десятичном виде"},
     ErrorText{BadPermission, "Разрешение скидки или наценки должно быть от 0 до 2"},
     ErrorText{BadSpeedIndex, "Номер скорости обмена устройства должен быть от 0 до 8"},
     ErrorText{BadScalesSetting, "Интерфейс и протокол весов должны быть 0 или 1"},
+    ErrorText{BadTaxCode, "Код налога отдела должен быть от 0 до 4"},
+    ErrorText{BadDigits, "Разрядность отдела должна быть от 0 до 9"},
+    ErrorText{BadFieldOfUse, "Сфера применения отдела должна быть 0 или 1"},
+    ErrorText{OperatorServiceBytesChanged, "Служебные байты 14-16 оператора этой командой не меняются"},
 };
 
 } // namespace

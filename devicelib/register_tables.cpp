@@ -2,6 +2,7 @@
 
 #include "result_codes.h"
 
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -70,7 +71,7 @@ int32_t RegisterTables::check(uint8_t table, uint16_t row, int32_t lastIndex) {
     return Ok;
 }
 
-int32_t RegisterTables::checkValues(uint8_t table, uint16_t row, std::span<const uint8_t> bytes) {
+int32_t RegisterTables::checkValues(uint8_t table, uint16_t row, std::span<const uint8_t> bytes) const {
     const auto bcd = [](uint8_t b) { return b >> 4 <= 9 && (b & 0x0F) <= 9; };
     switch (table) {
     case 3: // print options: contrast first
@@ -81,10 +82,22 @@ int32_t RegisterTables::checkValues(uint8_t table, uint16_t row, std::span<const
         if (!bcd(bytes[0]) || !bcd(bytes[1]))
             return BadPercent;
         return bytes[2] <= 2 ? Ok : BadPermission;
+    case 6: // tax: five characters, then the rate in packed BCD
+        return bcd(bytes[5]) && bcd(bytes[6]) ? Ok : BadPercent;
+    case 7: // section: eleven characters, tax code, "Разрядность", field of use
+        if (bytes[11] > 4)
+            return BadTaxCode;
+        if (bytes[12] > 9)
+            return BadDigits;
+        return bytes[13] <= 1 ? Ok : BadFieldOfUse;
     case 8: // devices: only the scales use the interface and protocol bytes
         if (row == 2 && (bytes[0] > 1 || bytes[1] > 1))
             return BadScalesSetting;
         return bytes[2] <= 8 ? Ok : BadSpeedIndex;
+    case 9: { // operator: bytes 14-16 hold the password, which a row write must bring back unchanged
+        const auto stored = this->row(table, row).subspan(14, 3);
+        return std::equal(stored.begin(), stored.end(), bytes.begin() + 14) ? Ok : OperatorServiceBytesChanged;
+    }
     default:
         return Ok;
     }

@@ -16,9 +16,10 @@ public:
     // Ok when the table exists, the row (counted from 1) is in it and the size argument (the index
     // of the buffer's last byte) matches the row; otherwise the fault's code.
     static int32_t check(uint8_t table, uint16_t row, int32_t lastIndex);
-    // Ok when the register accepts the values of a row to be written (its shape already checked);
-    // otherwise the fault's code. Bytes the register does not interpret are taken as they come.
-    static int32_t checkValues(uint8_t table, uint16_t row, std::span<const uint8_t> bytes);
+    // Ok when the register accepts the values of a row to be written over the stored one (its
+    // shape already checked); otherwise the fault's code. Bytes the register does not interpret
+    // are taken as they come.
+    int32_t checkValues(uint8_t table, uint16_t row, std::span<const uint8_t> bytes) const;
 
     // Throws std::out_of_range for a table or row that does not exist.
     std::span<uint8_t> row(uint8_t table, uint16_t row);

@@ -39,6 +39,10 @@ enum Result : int32_t {
     BadPermission = -29,
     BadSpeedIndex = -30,
     BadScalesSetting = -31,
+    BadTaxCode = -32,
+    BadDigits = -33,
+    BadFieldOfUse = -34,
+    OperatorServiceBytesChanged = -35,
 };
 
 } // namespace orvel

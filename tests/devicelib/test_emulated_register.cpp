@@ -76,6 +76,7 @@ private slots:
     void unknownTables();
     void refusedValues_data();
     void refusedValues();
+    void operatorsKeepTheirServiceBytes();
     void goodsTexts_data();
     void goodsTexts();
     void goodsNumbers();
@@ -156,9 +157,9 @@ void TestEmulatedRegister::rows() {
     QCOMPARE(m_device->writeRow(table, rows, nullptr, size - 1), NullPointer);
     QCOMPARE(allRows(*m_device), before);
 
-    // 1 and 2 are values every checked byte accepts.
-    for (int i = 0; i < size; ++i)
-        buffer[i] = uint8_t(i % 2 + 1);
+    // The stored row with byte 0 changed to 2, a value every table accepts there.
+    QVERIFY(m_device->readRow(table, rows, buffer, size - 1) == size);
+    buffer[0] = 2;
     QCOMPARE(m_device->writeRow(table, rows, buffer, size - 1), size);
     QCOMPARE(allRows(*m_device), QByteArray(before).replace(offset, size, bytes(buffer, size)));
 }
@@ -186,6 +187,26 @@ void TestEmulatedRegister::refusedValues_data() {
     QTest::newRow("scales protocol 2") << 8 << 2 << QByteArray("000204") << int(BadScalesSetting);
     QTest::newRow("scales current loop, Massa, 115200") << 8 << 2 << QByteArray("010108") << int(Ok);
     QTest::newRow("other devices ignore bytes 0 and 1") << 8 << 3 << QByteArray("ffff08") << int(Ok);
+    const QByteArray name5 = QByteArray("Tax 1").toHex();
+    QTest::newRow("tax rate not BCD") << 6 << 1 << name5 + "1a00" << int(BadPercent);
+    QTest::newRow("tax rate 99.99") << 6 << 4 << name5 + "9999" << int(Ok);
+    const QByteArray name11 = QByteArray("Section 1  ").toHex();
+    QTest::newRow("section tax code 5") << 7 << 1 << name11 + "050000" << int(BadTaxCode);
+    QTest::newRow("section digits 10") << 7 << 2 << name11 + "040a00" << int(BadDigits);
+    QTest::newRow("section field of use 2") << 7 << 3 << name11 + "000902" << int(BadFieldOfUse);
+    QTest::newRow("section 4, 9, services") << 7 << 16 << name11 + "040901" << int(Ok);
+}
+
+void TestEmulatedRegister::operatorsKeepTheirServiceBytes() {
+    QByteArray row(18, '\0');
+    auto* bytes = reinterpret_cast<uint8_t*>(row.data());
+    QCOMPARE(m_device->readRow(9, 3, bytes, 17), 18);
+    row.replace(0, 14, "Cashier 3     ");
+    row[17] = char(0xFF);
+    QCOMPARE(m_device->writeRow(9, 3, bytes, 17), 18);
+    row[15] = char(row[15] + 1);
+    QCOMPARE(m_device->writeRow(9, 3, bytes, 17), int32_t(OperatorServiceBytesChanged));
+    QCOMPARE(readRow(*m_device, 9, 3, 18).left(14), QByteArray("Cashier 3     "));
 }
 
 void TestEmulatedRegister::refusedValues() {
