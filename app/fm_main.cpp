@@ -13,8 +13,12 @@
 #include "help_window.h"
 #include "input_filters.h"
 #include "logo_page.h"
+#include "operators_page.h"
 #include "options_page.h"
 #include "print_options_page.h"
+#include "register_grid.h"
+#include "sections_page.h"
+#include "taxes_page.h"
 #include "transfer_driver.h"
 #include "ui_fm_main.h"
 
@@ -178,6 +182,9 @@ void Tfm_Main::composePages() {
     addPage(ui.ts_KKMReklama, new AdvertPage(m_link, m_errors));
     addPage(ui.ts_KKMdiscount, new DiscountPage(m_link, m_errors));
     addPage(ui.ts_KKMDevices, new DevicesPage(m_link, m_errors));
+    m_driver->attachRowPopup(&addPage(ui.ts_KKMOperators, new OperatorsPage(m_link, m_errors))->grid());
+    m_driver->attachRowPopup(&addPage(ui.ts_KKMSections, new SectionsPage(m_link, m_errors))->grid());
+    m_driver->attachRowPopup(&addPage(ui.ts_KKMNalog, new TaxesPage(m_link, m_errors))->grid());
 
     m_goodsPage = addPage(ui.ts_KKMGoods, new GoodsPage(m_link, m_errors));
     m_driver->attachRowPopup(&m_goodsPage->view());

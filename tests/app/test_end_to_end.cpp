@@ -9,6 +9,7 @@
 #include "logo_page.h"
 #include "recording_file_dialogs.h"
 #include "recording_message_boxes.h"
+#include "register_grid.h"
 #include "state_file.h"
 #include "transfer_driver.h"
 
@@ -87,12 +88,18 @@ private slots:
         auto* stretch = window.findChild<QComboBox*>("cb_CheckEndThird");
         auto* markUp = window.findChild<QLineEdit*>("ed_MarkUpsValue");
         auto* pcSpeed = window.findChild<QComboBox*>("cb_PCSpeed");
+        auto* operators = window.findChild<RegisterGrid*>("Operators");
+        auto* sections = window.findChild<RegisterGrid*>("SectionsSettings");
+        auto* taxes = window.findChild<RegisterGrid*>("Taxes");
         // The automatic read filled every page.
         QVERIFY(!contrast->text().isEmpty());
         QCOMPARE(advert->text().size(), 24);
         QVERIFY(stretch->currentIndex() >= 0);
         QVERIFY(!markUp->text().isEmpty());
         QVERIFY(pcSpeed->currentIndex() >= 0);
+        QVERIFY(!operators->cell(1, 8).trimmed().isEmpty());
+        QVERIFY(!sections->cell(1, 16).trimmed().isEmpty());
+        QVERIFY(!taxes->cell(2, 4).isEmpty());
 
         const QString point = QLocale().decimalPoint();
         const struct {
@@ -117,6 +124,12 @@ private slots:
              [&] { return markUp->text() == "7" + point + "50"; }},
             {"ts_KKMDevices", [&] { pcSpeed->setCurrentIndex(3); }, [&] { pcSpeed->setCurrentIndex(-1); },
              [&] { return pcSpeed->currentIndex() == 3; }},
+            {"ts_KKMOperators", [&] { operators->setCell(1, 8, "Практикант"); }, [&] { operators->setCell(1, 8, ""); },
+             [&] { return operators->cell(1, 8) == "Практикант    "; }},
+            {"ts_KKMSections", [&] { sections->setCell(3, 16, "2"); }, [&] { sections->setCell(3, 16, ""); },
+             [&] { return sections->cell(3, 16) == "2"; }},
+            {"ts_KKMNalog", [&] { taxes->setCell(2, 4, "7.5"); }, [&] { taxes->setCell(2, 4, ""); },
+             [&] { return taxes->cell(2, 4) == "7.50"; }},
         };
         auto* pageControl = window.findChild<QTabWidget*>("PageControl");
         auto* result = window.findChild<QLabel*>("lb_Result");
