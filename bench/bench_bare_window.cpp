@@ -1,5 +1,6 @@
 // The reference for start-up time: a bare Qt main window (a 10,000 x 8 table
-// view over a model, a tool bar and a status bar) measured the same way as the
+// view over a model, a tool bar of five of the style's standard icons, as the
+// configurator's tool bar has, and a status bar) measured the same way as the
 // configurator, from starting a fresh process to the window's first paint.
 #include "first_frame.h"
 
