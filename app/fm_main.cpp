@@ -95,6 +95,7 @@ Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs
     connect(m_ui->sb_TestPanel, &QAbstractButton::clicked, this, [this] { sb_KKMOptionsClick(m_ui->sb_TestPanel); });
     connect(m_ui->sb_Main, &QAbstractButton::clicked, this, &Tfm_Main::sb_MainClick);
     connect(m_ui->sb_Help, &QAbstractButton::clicked, this, &Tfm_Main::sb_HelpClick);
+    connect(m_ui->sb_Connect, &QAbstractButton::clicked, this, &Tfm_Main::sb_ConnectClick);
 
     m_statusPanel = new QLabel(notConnectedText, m_ui->StatusBar);
     m_statusPanel->setObjectName(QStringLiteral("StatusBarPanel0"));
@@ -109,8 +110,6 @@ Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs
     m_progressBar->setObjectName(QStringLiteral("ProgressBar"));
     // A drawn percentage would repaint the bar synchronously on every step of a long transfer.
     m_progressBar->setTextVisible(false);
-
-    composePages();
 
     resize(minimumSize());
     if (const QScreen* screen = this->screen())
@@ -150,6 +149,13 @@ void Tfm_Main::FormCreate() {
     });
 }
 
+void Tfm_Main::ensurePagesComposed() {
+    if (m_pagesComposed)
+        return;
+    m_pagesComposed = true;
+    composePages();
+}
+
 void Tfm_Main::composePages() {
     auto& ui = *m_ui;
     TransferControls controls;
@@ -170,7 +176,6 @@ void Tfm_Main::composePages() {
     connect(ui.sb_ReadStringFromKKM, &QAbstractButton::clicked, m_driver, &TransferDriver::LoadStringClick);
     connect(ui.sb_WriteStringToKKM, &QAbstractButton::clicked, m_driver, &TransferDriver::SaveStringClick);
     connect(ui.sb_StopReading, &QAbstractButton::clicked, m_driver, &TransferDriver::sb_StopReadingClick);
-    connect(ui.sb_Connect, &QAbstractButton::clicked, this, &Tfm_Main::sb_ConnectClick);
 
     const auto addPage = [this](QWidget* tab, auto* page) {
         tab->layout()->addWidget(page);
@@ -222,6 +227,7 @@ void Tfm_Main::FormClose() {
 }
 
 void Tfm_Main::sb_ConnectClick() {
+    ensurePagesComposed();
     m_errors.guard(QStringLiteral("Tfm_Main.sb_ConnectClick"), [this] {
         auto& ui = *m_ui;
         if (m_link.connected) {
@@ -417,8 +423,16 @@ void Tfm_Main::sb_HelpClick() {
 }
 
 void Tfm_Main::showPage(const QString& pageName) {
+    ensurePagesComposed();
     if (auto* page = m_ui->PageControl->findChild<QWidget*>(pageName))
         m_ui->PageControl->setCurrentWidget(page);
+}
+
+bool Tfm_Main::event(QEvent* event) {
+    // The pages are all hidden at start: they are built once the first frame is on screen.
+    if (event->type() == QEvent::Paint && !m_pagesComposed)
+        QMetaObject::invokeMethod(this, &Tfm_Main::ensurePagesComposed, Qt::QueuedConnection);
+    return QMainWindow::event(event);
 }
 
 bool Tfm_Main::eventFilter(QObject* watched, QEvent* event) {

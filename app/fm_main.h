@@ -42,18 +42,33 @@ public:
 
     RegisterLink& link() { return m_link; }
     QProgressBar* progressBar() const { return m_progressBar; }
-    TransferDriver& driver() { return *m_driver; }
-    GoodsPage& goodsPage() { return *m_goodsPage; }
-    LogoPage& logoPage() { return *m_logoPage; }
-    GoodsCsvExchange& csvExchange() { return *m_csvExchange; }
+    // The pages are composed after the window's first paint, or at once when one of these needs them.
+    TransferDriver& driver() {
+        ensurePagesComposed();
+        return *m_driver;
+    }
+    GoodsPage& goodsPage() {
+        ensurePagesComposed();
+        return *m_goodsPage;
+    }
+    LogoPage& logoPage() {
+        ensurePagesComposed();
+        return *m_logoPage;
+    }
+    GoodsCsvExchange& csvExchange() {
+        ensurePagesComposed();
+        return *m_csvExchange;
+    }
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate();
     void FormClose();
+    void ensurePagesComposed();
     void composePages();
     void sb_ConnectClick();
     void identify();
@@ -82,4 +97,5 @@ private:
     GoodsPage* m_goodsPage = nullptr;
     LogoPage* m_logoPage = nullptr;
     GoodsCsvExchange* m_csvExchange = nullptr;
+    bool m_pagesComposed = false;
 };

@@ -373,6 +373,22 @@ private slots:
         QCOMPARE(m_window->progressBar()->value(), 0);
     }
 
+    void pagesAreComposedAfterTheFirstPaint() {
+        open();
+        QVERIFY(!m_window->findChild<QWidget*>("cb_CodeSell"));
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QTRY_VERIFY(m_window->findChild<QWidget*>("cb_CodeSell"));
+    }
+
+    void openingAPageBeforeTheFirstPaintComposesThePages() {
+        open();
+        connectAndUpdate();
+        find<QAbstractButton>("sb_KKMOptions")->click();
+        QCOMPARE(currentPage(), QStringLiteral("ts_KKMOptions"));
+        QVERIFY(m_window->findChild<QWidget*>("cb_CodeSell"));
+    }
+
     void progressBarFollowsTheStatusBar() {
         open();
         m_window->show();

@@ -1,0 +1,82 @@
+// Connecting to our emulated register: the connect button opens the port,
+// identifies the register, has its information box answered Ok and reads every
+// configuration page through the window's transfer driver, window shown and
+// events processed per row. Median of 9 connects after one that loads the
+// register's state; the register keeps that state in a temporary folder.
+#include "device_library.h"
+#include "fm_main.h"
+#include "recording_file_dialogs.h"
+#include "recording_message_boxes.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <vector>
+
+namespace {
+
+constexpr int runs = 9;
+
+void fail(const char* what) {
+    std::fprintf(stderr, "%s\n", what);
+    std::exit(1);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir data;
+    // The emulated register keeps its state here, not in the user's folder.
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    QApplication app(argc, argv);
+
+    const DeviceLibrary library(DeviceLibrary::defaultFile(QCoreApplication::applicationDirPath()));
+    if (!library.isLoaded())
+        fail("libOrvel.so is not beside the benchmark");
+    RecordingMessageBoxes boxes;
+    RecordingFileDialogs dialogs;
+    Tfm_Main window(library, boxes, dialogs, data.filePath(QStringLiteral("kkm.ini")));
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        fail("the window was not shown");
+    // Built before the first connect, so that no run includes building the pages.
+    window.driver();
+    QCoreApplication::processEvents();
+
+    auto* port = window.findChild<QComboBox*>(QStringLiteral("cb_KKMPort"));
+    const int emulator = port->findText(QStringLiteral("EMULATOR"));
+    if (emulator < 0)
+        fail("libOrvel.so lists no EMULATOR port");
+    port->setCurrentIndex(emulator);
+    window.findChild<QComboBox*>(QStringLiteral("cb_KKMPortSpeed"))->setCurrentIndex(7);
+    auto* connectButton = window.findChild<QAbstractButton*>(QStringLiteral("sb_Connect"));
+    const auto* result = window.findChild<QLabel*>(QStringLiteral("lb_Result"));
+
+    const auto connectOnce = [&] {
+        boxes.shown.clear();
+        QElapsedTimer timer;
+        timer.start();
+        connectButton->click();
+        const double ms = double(timer.nsecsElapsed()) / 1e6;
+        // Only the information box, answered Ok, and a read that reached its end.
+        if (!window.link().connected || boxes.shown.size() != 1 || boxes.shown[0].icon != QMessageBox::Information ||
+            result->text() != QStringLiteral("Чтение данных прошло успешно."))
+            fail("the connect and automatic read did not succeed");
+        return ms;
+    };
+
+    connectOnce();
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i)
+        times.push_back(connectOnce());
+    std::sort(times.begin(), times.end());
+    std::printf("connect_autoread_ms: %.1f ms\n", times[times.size() / 2]);
+    return 0;
+}
