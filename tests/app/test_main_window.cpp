@@ -89,6 +89,8 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, shownWhenLeft);
         open();
+        m_window->show();
+        QTRY_VERIFY(m_window->findChild<QLineEdit*>(edit));
         auto* line = find<QLineEdit>(edit);
         for (QChar key : typed) {
             QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(key));
