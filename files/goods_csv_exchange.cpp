@@ -152,7 +152,7 @@ void GoodsCsvExchange::importGoods() {
             const QString failure = checkGoodsField(field, text);
             if (!failure.isEmpty()) {
                 m_goods.setRecord(record, stored, fractional);
-                m_boxes.show(QMessageBox::NoIcon, QStringLiteral("Программа настройки ККМ"), failure);
+                m_boxes.plain(failure);
                 m_controls.message->setText(recordError);
                 return;
             }

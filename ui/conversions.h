@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <stdexcept>
 
@@ -14,3 +15,8 @@ public:
 int strToInt(const QString& text);
 // Decimal number with the user's locale decimal separator; blanks around it are allowed.
 double strToFloat(const QString& text);
+// A number (true unless 0) or the word True or False in any letter case.
+bool strToBool(const QString& text);
+// A date in the user's short date format, or else in the Russian one (dd.MM.yyyy), so that a
+// date written under one format still reads under another.
+QDate strToDate(const QString& text);

@@ -9,9 +9,11 @@ QString WidgetFileDialogs::openFileName(const QString& folder, const QString& fi
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
-QString WidgetFileDialogs::saveFileName(const QString& folder, const QString& filter, const QString& suffix) {
+QString WidgetFileDialogs::saveFileName(const QString& folder, const QString& filter, const QString& suffix,
+                                        bool askBeforeReplacing) {
     QFileDialog dialog(m_parent, QString(), folder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !askBeforeReplacing);
     dialog.setDefaultSuffix(suffix);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }

@@ -13,6 +13,8 @@ public:
                                              QMessageBox::StandardButtons buttons = QMessageBox::Ok) = 0;
 
     void error(const QString& text) { show(QMessageBox::Critical, QStringLiteral("Ошибка"), text); }
+    // A plain message: no icon, the application's title as caption.
+    void plain(const QString& text) { show(QMessageBox::NoIcon, QStringLiteral("Программа настройки ККМ"), text); }
 };
 
 // Modal boxes over the main window.

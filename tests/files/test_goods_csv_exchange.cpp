@@ -99,7 +99,7 @@ private slots:
         QCOMPARE(m_message->text(), QStringLiteral("Экспорт данных завершен!"));
         QCOMPARE(m_progress->value(), 0);
         QCOMPARE(m_dialogs.asked[0],
-                 QStringList({"save", QCoreApplication::applicationDirPath(), "CSV Files (*.csv)", "csv"}));
+                 QStringList({"save", QCoreApplication::applicationDirPath(), "CSV Files (*.csv)", "csv", "ask"}));
     }
 
     void exportWithTheEndBeforeTheStartWritesAnEmptyFile() {

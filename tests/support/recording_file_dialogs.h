@@ -9,8 +9,10 @@ public:
         asked << QStringList{QStringLiteral("open"), folder, filter};
         return answer;
     }
-    QString saveFileName(const QString& folder, const QString& filter, const QString& suffix) override {
-        asked << QStringList{QStringLiteral("save"), folder, filter, suffix};
+    QString saveFileName(const QString& folder, const QString& filter, const QString& suffix,
+                         bool askBeforeReplacing) override {
+        asked << QStringList{QStringLiteral("save"), folder, filter, suffix,
+                             askBeforeReplacing ? QStringLiteral("ask") : QStringLiteral("replace")};
         return answer;
     }
 
