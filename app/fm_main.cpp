@@ -18,6 +18,7 @@
 #include "print_options_page.h"
 #include "register_grid.h"
 #include "sections_page.h"
+#include "settings_exchange.h"
 #include "taxes_page.h"
 #include "transfer_driver.h"
 #include "ui_fm_main.h"
@@ -208,6 +209,11 @@ void Tfm_Main::composePages() {
     m_csvExchange->setLogoLoader([this] { m_logoPage->bt_load_logoClick(); });
     connect(ui.sb_SaveToCSV, &QAbstractButton::clicked, m_csvExchange, &GoodsCsvExchange::sb_SaveToCSVClick);
     connect(ui.sb_LoadFromCSV, &QAbstractButton::clicked, m_csvExchange, &GoodsCsvExchange::sb_LoadFromCSVClick);
+
+    auto* settings =
+        new SettingsExchange({ui.PageControl, m_progressBar, ui.lb_Result}, m_errors, m_boxes, m_dialogs, this);
+    connect(ui.b_SaveSettings, &QAbstractButton::clicked, settings, &SettingsExchange::b_SaveSettingsClick);
+    connect(ui.b_LoadSettings, &QAbstractButton::clicked, settings, &SettingsExchange::b_LoadSettingsClick);
 
     m_numericFilter = new NumericEditFilter(m_errors, this);
     for (const char* name : {"me_PCAddr", "me_KKMAddr", "ed_DateInterval", "ed_DiscountValue", "ed_MarkUpsValue"})

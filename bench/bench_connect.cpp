@@ -3,6 +3,7 @@
 // configuration page through the window's transfer driver, window shown and
 // events processed per row. Median of 9 connects after one that loads the
 // register's state; the register keeps that state in a temporary folder.
+// Then the settings file of the filled window, saved and loaded through its buttons.
 #include "device_library.h"
 #include "fm_main.h"
 #include "recording_file_dialogs.h"
@@ -22,6 +23,11 @@
 namespace {
 
 constexpr int runs = 9;
+
+double median(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
 
 void fail(const char* what) {
     std::fprintf(stderr, "%s\n", what);
@@ -76,7 +82,25 @@ int main(int argc, char* argv[]) {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i)
         times.push_back(connectOnce());
-    std::sort(times.begin(), times.end());
-    std::printf("connect_autoread_ms: %.1f ms\n", times[times.size() / 2]);
+    std::printf("connect_autoread_ms: %.1f ms\n", median(times));
+
+    // The settings file of the window the reads filled: saved into a new file each time, then loaded.
+    const auto timed = [&](const char* button, const QString& path) {
+        dialogs.answer = path;
+        QElapsedTimer timer;
+        timer.start();
+        window.findChild<QAbstractButton*>(QLatin1String(button))->click();
+        return double(timer.nsecsElapsed()) / 1e6;
+    };
+    window.MainformActionUpdate();
+    std::vector<double> saves, loads;
+    for (int i = 0; i < runs; ++i)
+        saves.push_back(timed("b_SaveSettings", data.filePath(QStringLiteral("settings%1.sav").arg(i))));
+    for (int i = 0; i < runs; ++i)
+        loads.push_back(timed("b_LoadSettings", data.filePath(QStringLiteral("settings%1.sav").arg(i))));
+    if (result->text() != QStringLiteral("Загрузка завершена!"))
+        fail("the settings file did not load");
+    std::printf("settings_save_ms: %.2f ms\n", median(saves));
+    std::printf("settings_load_ms: %.2f ms\n", median(loads));
     return 0;
 }

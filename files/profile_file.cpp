@@ -235,3 +235,11 @@ void ProfileFile::removeValuelessEntries(QByteArrayView section) {
     text.body = serialize(sections, text.body.size());
     m_bytes = encode(text);
 }
+
+void ProfileFile::rewrite() {
+    if (!m_exists)
+        return;
+    Text text = decode(m_bytes);
+    text.body = serialize(parse(text.body), text.body.size());
+    m_bytes = encode(text);
+}

@@ -34,6 +34,9 @@ public:
     // Removes the entries without "=" from the first section named `section`: the tails left
     // behind by values that held a line break.
     void removeValuelessEntries(QByteArrayView section);
+    // Serializes the file from its parsed form, as any changing write does: a
+    // value's raw line break becomes a line end of the file.
+    void rewrite();
 
 private:
     QByteArray m_bytes;

@@ -1,6 +1,7 @@
 // The program against our own device library and its emulated register.
 #include "cp1251.h"
 #include "device_library.h"
+#include "device_table.h"
 #include "emulated_register.h"
 #include "fm_main.h"
 #include "goods_csv_exchange.h"
@@ -150,6 +151,56 @@ private slots:
         window.driver().sb_WriteTableToKKMClick();
         QCOMPARE(result->text(), QStringLiteral("ОШИБКА: Растяжение рекламной строки должно быть от 0 до 3"));
         QCOMPARE(boxes.texts().last(), result->text());
+    }
+
+    void settingsFileCarriesAConfigurationBack() {
+        const DeviceLibrary library(QStringLiteral(ORVEL_LIBRARY));
+        RecordingMessageBoxes boxes;
+        RecordingFileDialogs dialogs;
+        Tfm_Main window(library, boxes, dialogs, m_data.filePath("kkm.ini"));
+        window.findChild<QAbstractButton*>("sb_Connect")->click();
+        auto* pageControl = window.findChild<QTabWidget*>("PageControl");
+        const auto writePage = [&](const char* page) {
+            pageControl->setCurrentWidget(window.findChild<QWidget*>(page));
+            window.driver().sb_WriteTableToKKMClick();
+        };
+        // A file keeps no blanks in front of a value: the advertising lines start without them here.
+        for (QLineEdit* line : window.findChild<QWidget*>("ts_KKMReklama")->findChildren<QLineEdit*>())
+            line->setText(line->text().trimmed());
+        writePage("ts_KKMReklama");
+
+        const DeviceTable device = library.table();
+        const auto tables = [&] {
+            QByteArray all;
+            const int shapes[][3] = {{2, 1, 12}, {3, 1, 10},  {4, 6, 25}, {5, 2, 3},
+                                     {6, 4, 7},  {7, 16, 14}, {8, 4, 3},  {9, 8, 18}};
+            for (const auto& shape : shapes)
+                for (int row = 1; row <= shape[1]; ++row) {
+                    QByteArray bytes(shape[2], '\0');
+                    device.GetRowValue(2, 1, uint8_t(shape[0]), uint16_t(row), reinterpret_cast<uint8_t*>(bytes.data()),
+                                       shape[2] - 1);
+                    all += bytes;
+                }
+            return all;
+        };
+        const QByteArray saved = tables();
+        window.MainformActionUpdate();
+        dialogs.answer = m_data.filePath("register.sav");
+        window.findChild<QAbstractButton*>("b_SaveSettings")->click();
+        QCOMPARE(window.findChild<QLabel*>("lb_Result")->text(), QStringLiteral("Сохранение завершено."));
+
+        // The register changes; the file brings the saved configuration back.
+        const uint8_t contrast[10] = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0}, tax[7] = {'X', ' ', ' ', ' ', ' ', 0x33, 0x33};
+        QVERIFY(device.SetRowValue(2, 1, 3, 1, contrast, 9) >= 0);
+        QVERIFY(device.SetRowValue(2, 1, 6, 2, tax, 6) >= 0);
+        QVERIFY(tables() != saved);
+        window.findChild<QAbstractButton*>("b_LoadSettings")->click();
+        QCOMPARE(window.findChild<QLabel*>("lb_Result")->text(), QStringLiteral("Загрузка завершена!"));
+        for (const char* page : {"ts_KKMOptions", "ts_KKMPrintOpt", "ts_KKMReklama", "ts_KKMdiscount", "ts_KKMDevices",
+                                 "ts_KKMOperators", "ts_KKMSections", "ts_KKMNalog"})
+            writePage(page);
+        QCOMPARE(tables().toHex(), saved.toHex());
+        QCOMPARE(boxes.texts().mid(1), QStringList({"Сохранение завершено!", "Загрузка завершена"}));
     }
 
     void goodsSurviveARestartOfTheRegister() {

@@ -1,0 +1,229 @@
+#include "settings_exchange.h"
+
+#include "conversions.h"
+#include "cp1251.h"
+#include "error_reporter.h"
+#include "file_dialogs.h"
+#include "message_boxes.h"
+#include "profile_file.h"
+#include "register_grid.h"
+#include "settings_layout.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QProgressBar>
+#include <QSaveFile>
+#include <stdexcept>
+#include <variant>
+
+namespace {
+
+using SettingsLayout::Form;
+using SettingsLayout::Key;
+
+const QString filter = QStringLiteral("SAV Files (*.sav)");
+constexpr int progressSteps = 8;
+
+// The file dialogs start in the program's folder with the program's name and the extension sav.
+QString proposedFile() {
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    return program.dir().filePath(program.completeBaseName() + QStringLiteral(".sav"));
+}
+
+template <typename T> T* control(const QWidget* pages, const Key& key) {
+    auto* found = pages->findChild<T*>(key.control);
+    if (!found)
+        throw std::logic_error("no control " + key.control.toStdString());
+    return found;
+}
+
+QString savedValue(const QWidget* pages, const Key& key) {
+    if (key.row > 0)
+        return control<RegisterGrid>(pages, key)->cell(key.column, key.row);
+    switch (key.form) {
+    case Form::Flag:
+        return control<QCheckBox>(pages, key)->isChecked() ? QStringLiteral("-1") : QStringLiteral("0");
+    case Form::Item:
+        return QString::number(control<QComboBox>(pages, key)->currentIndex());
+    case Form::Date:
+        return QLocale().toString(control<QDateEdit>(pages, key)->date(), QLocale::ShortFormat);
+    case Form::Text:
+        break;
+    }
+    return control<QLineEdit>(pages, key)->text();
+}
+
+// A value of the file converted for its control, ready to be put there.
+using Loaded = std::variant<bool, int, QDate, QString>;
+
+Loaded converted(const Key& key, const QString& value) {
+    switch (key.form) {
+    case Form::Flag:
+        return strToBool(value);
+    case Form::Item:
+        return strToInt(value);
+    case Form::Date:
+        return strToDate(value);
+    case Form::Text:
+        break;
+    }
+    // The rights cell is read as a number for the ticks of its check list.
+    if (key.control == QLatin1String("Operators") && key.column == 2)
+        strToInt(value);
+    // A field of use is services only when it is exactly "1".
+    if (key.control == QLatin1String("SectionsSettings") && key.column == 4)
+        return value == QLatin1String("1") ? QStringLiteral("1") : QStringLiteral("0");
+    return value;
+}
+
+void put(QWidget* pages, const Key& key, const Loaded& value) {
+    if (key.row > 0) {
+        control<RegisterGrid>(pages, key)->setCell(key.column, key.row, std::get<QString>(value));
+        return;
+    }
+    switch (key.form) {
+    case Form::Flag:
+        control<QCheckBox>(pages, key)->setChecked(std::get<bool>(value));
+        break;
+    case Form::Item: {
+        QComboBox* list = control<QComboBox>(pages, key);
+        const int item = std::get<int>(value);
+        list->setCurrentIndex(item >= 0 && item < list->count() ? item : -1);
+        break;
+    }
+    case Form::Date:
+        control<QDateEdit>(pages, key)->setDate(std::get<QDate>(value));
+        break;
+    case Form::Text:
+        control<QLineEdit>(pages, key)->setText(std::get<QString>(value));
+        break;
+    }
+}
+
+} // namespace
+
+SettingsExchange::SettingsExchange(const SettingsControls& controls, ErrorReporter& errors, MessageBoxes& boxes,
+                                   FileDialogs& dialogs, QObject* parent)
+    : QObject(parent)
+    , m_controls(controls)
+    , m_errors(errors)
+    , m_boxes(boxes)
+    , m_dialogs(dialogs) {}
+
+void SettingsExchange::step() {
+    m_controls.progress->setValue(m_controls.progress->value() + 1);
+}
+
+void SettingsExchange::save(ProfileFile& file) {
+    const QByteArray warningSection = toCp1251(SettingsLayout::warningSection);
+    // The warning's second line would stay behind on every save and its line break stay raw when no
+    // later value changes: the warning section ends as in a new file instead.
+    file.removeValuelessEntries(warningSection);
+    file.write(warningSection, toCp1251(SettingsLayout::warningKey), toCp1251(SettingsLayout::warningText()));
+    file.rewrite();
+    step();
+    const auto& sections = SettingsLayout::sections();
+    for (const auto& section : sections) {
+        m_controls.message->setText(section.savingText);
+        const QByteArray name = toCp1251(section.name);
+        for (const Key& key : section.keys)
+            file.write(name, toCp1251(key.name), toCp1251(savedValue(m_controls.pages, key)));
+        if (&section != &sections.last())
+            step();
+    }
+}
+
+void SettingsExchange::load(const ProfileFile& file) {
+    QList<std::pair<const Key*, Loaded>> values;
+    for (const auto& section : SettingsLayout::sections()) {
+        const QByteArray name = toCp1251(section.name);
+        for (const Key& key : section.keys) {
+            const QString fallback =
+                key.form == Form::Date ? QLocale().toString(QDate::currentDate(), QLocale::ShortFormat) : key.fallback;
+            const QString value = fromCp1251(file.value(name, toCp1251(key.name), toCp1251(fallback)));
+            try {
+                values.append({&key, converted(key, value)});
+            } catch (const std::exception& e) {
+                throw ConversionError(QStringLiteral("%1 (раздел %2, ключ %3)")
+                                          .arg(QString::fromUtf8(e.what()), section.name, key.name)
+                                          .toStdString());
+            }
+        }
+    }
+    auto next = values.cbegin();
+    const auto& sections = SettingsLayout::sections();
+    for (const auto& section : sections) {
+        m_controls.message->setText(section.loadingText);
+        for (qsizetype i = 0; i < section.keys.size(); ++i, ++next)
+            put(m_controls.pages, *next->first, next->second);
+        if (&section != &sections.last())
+            step();
+    }
+}
+
+void SettingsExchange::b_SaveSettingsClick() {
+    try {
+        // No question for an existing file: the save merges into it, keeping what it does not write.
+        const QString path = m_dialogs.saveFileName(proposedFile(), filter, QStringLiteral("sav"), false);
+        if (path.isEmpty())
+            return;
+        m_controls.progress->setMaximum(progressSteps);
+        m_controls.progress->setValue(0);
+        QFile existing(path);
+        ProfileFile file;
+        if (existing.exists()) {
+            if (!existing.open(QIODevice::ReadOnly))
+                throw std::runtime_error(existing.errorString().toStdString());
+            file = ProfileFile(existing.readAll());
+        }
+        save(file);
+        // Written whole or not at all: a failure leaves the file as it was.
+        QSaveFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(file.bytes()) != file.bytes().size() || !out.commit())
+            throw std::runtime_error(out.errorString().toStdString());
+        m_controls.progress->setValue(0);
+        m_controls.message->setText(QStringLiteral("Сохранение завершено."));
+        m_boxes.plain(QStringLiteral("Сохранение завершено!"));
+    } catch (const std::exception& e) {
+        fail(QStringLiteral("Ошибка сохранения."), QStringLiteral("Tfm_Main.b_SaveSettingsClick"), e);
+    }
+}
+
+void SettingsExchange::b_LoadSettingsClick() {
+    try {
+        m_controls.progress->setValue(0);
+        m_controls.progress->setMaximum(progressSteps);
+        const QString path = m_dialogs.openFileName(proposedFile(), filter);
+        if (path.isEmpty())
+            return;
+        QFile in(path);
+        if (!in.exists()) {
+            m_boxes.error(QStringLiteral("Файла не существует"));
+            return;
+        }
+        if (!in.open(QIODevice::ReadOnly))
+            throw std::runtime_error(in.errorString().toStdString());
+        const ProfileFile file(in.readAll());
+        step();
+        load(file);
+        m_controls.progress->setValue(0);
+        m_controls.message->setText(QStringLiteral("Загрузка завершена!"));
+        m_boxes.plain(QStringLiteral("Загрузка завершена"));
+    } catch (const std::exception& e) {
+        fail(QStringLiteral("Ошибка загрузки."), QStringLiteral("Tfm_Main.b_LoadSettingsClick"), e);
+    }
+}
+
+void SettingsExchange::fail(const QString& message, const QString& location, const std::exception& error) {
+    m_controls.progress->setValue(0);
+    m_controls.message->setText(message);
+    m_errors.ShowError(location, QString::fromUtf8(error.what()));
+}

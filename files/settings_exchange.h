@@ -1,0 +1,49 @@
+#pragma once
+
+#include <exception>
+#include <QObject>
+
+class ErrorReporter;
+class FileDialogs;
+class MessageBoxes;
+class ProfileFile;
+class QLabel;
+class QProgressBar;
+class QWidget;
+
+// The window's controls the settings file works with.
+struct SettingsControls {
+    QWidget* pages = nullptr; // holds every control the file names
+    QProgressBar* progress = nullptr;
+    QLabel* message = nullptr;
+};
+
+// A snapshot of every configuration page (goods and logo aside) in a settings
+// file, and back. Neither direction touches the register.
+class SettingsExchange : public QObject {
+    Q_OBJECT
+
+public:
+    SettingsExchange(const SettingsControls& controls, ErrorReporter& errors, MessageBoxes& boxes, FileDialogs& dialogs,
+                     QObject* parent = nullptr);
+
+    void b_SaveSettingsClick();
+    void b_LoadSettingsClick();
+
+    // Writes the pages into `file`: each key replaced where it stands or added
+    // to its section; sections and keys of other programs stay.
+    void save(ProfileFile& file);
+    // Converts every value of `file` first and puts them on the pages only when
+    // all convert; otherwise throws, naming the section and key, and nothing changes.
+    void load(const ProfileFile& file);
+
+private:
+    void step();
+    // The message line and the error box of a save or load that failed.
+    void fail(const QString& message, const QString& location, const std::exception& error);
+
+    SettingsControls m_controls;
+    ErrorReporter& m_errors;
+    MessageBoxes& m_boxes;
+    FileDialogs& m_dialogs;
+};

@@ -1,0 +1,109 @@
+#include "settings_layout.h"
+
+namespace SettingsLayout {
+
+namespace {
+
+Key flag(const char* name, const char* control) {
+    return {QLatin1String(name), QLatin1String(control), Form::Flag, QStringLiteral("1")};
+}
+
+Key item(const char* name, const char* control, const char* fallback) {
+    return {QLatin1String(name), QLatin1String(control), Form::Item, QLatin1String(fallback)};
+}
+
+Key text(const char* name, const char* control, const char* fallback = "") {
+    return {QLatin1String(name), QLatin1String(control), Form::Text, QLatin1String(fallback)};
+}
+
+Key cell(const QString& name, const char* grid, int column, int row, const char* fallback = "") {
+    return {name, QLatin1String(grid), Form::Text, QLatin1String(fallback), column, row};
+}
+
+QList<Section> build() {
+    Section options{QStringLiteral("KKMOptions"),
+                    QStringLiteral("Сохранение опций ККМ..."),
+                    QStringLiteral("Загрузка опций ККМ..."),
+                    {flag("Code_Sell", "cb_CodeSell"), flag("Free_Price", "cb_FreePrice"),
+                     flag("Decimal_Control", "cb_DecimalControl"), flag("Money_Box", "cb_MoneyBox"),
+                     flag("Incasation", "cb_Incasation"), flag("Mode_Password", "cb_ModePassword"),
+                     flag("Zero_Password", "cb_ZeroPassword"), item("Light_Duration", "cb_LightDuration", "1"),
+                     text("Date_Interval", "ed_DateInterval", "31"),
+                     // The fallback, today's date, is decided when the file is loaded.
+                     Key{QStringLiteral("Date_NextTO"), QStringLiteral("dtp_NextTO"), Form::Date, QString()}}};
+    Section print{QStringLiteral("KKMPrintOpt"),
+                  QStringLiteral("Сохранение опций печати ККМ..."),
+                  QStringLiteral("Загрузка опций печати ККМ..."),
+                  {flag("Reklama", "cb_PoReklama"), flag("Otdel", "cb_PoOtdel"), flag("Goods", "cb_PoGoods"),
+                   flag("Goods_Code", "cb_PoGoodsCode"), flag("Nalog", "cb_PoNalog"), flag("Font", "cb_PoFont"),
+                   flag("Separators", "cb_PoSeparators"), flag("Wide_Itog", "cb_PoWideItog"), flag("Logo", "cb_PoLogo"),
+                   text("Contrast", "ed_PoContrast", "4")}};
+    Section adverts{QStringLiteral("KKMReklama"),
+                    QStringLiteral("Сохранение Рекламных строк..."),
+                    QStringLiteral("Загрузка рекламных строк..."),
+                    {}};
+    const char* const lines[][3] = {{"BFirst", "ed_CheckBeginFirst", "cb_CheckBeginFirst"},
+                                    {"BSecond", "ed_CheckBeginSecond", "cb_CheckBeginSecond"},
+                                    {"BThird", "ed_CheckBeginThird", "cb_CheckBeginThird"},
+                                    {"EFirst", "ed_CheckEndFirst", "cb_CheckEndFirst"},
+                                    {"ESecond", "ed_CheckEndSecond", "cb_CheckEndSecond"},
+                                    {"EThird", "ed_CheckEndThird", "cb_CheckEndThird"}};
+    for (const auto& line : lines) {
+        adverts.keys << text(line[0], line[1]);
+        adverts.keys << Key{QLatin1String(line[0]) + QStringLiteral("Type"), QLatin1String(line[2]), Form::Item,
+                            QStringLiteral("0")};
+    }
+    Section discounts{QStringLiteral("KKMDiscounts"),
+                      QStringLiteral("Сохранение скидок, наценок..."),
+                      QStringLiteral("Загрузка скидок, наценок..."),
+                      {text("Discount", "ed_DiscountValue", "0"), item("DiscountPermit", "cb_DiscountPermit", "0"),
+                       text("MarkUps", "ed_MarkUpsValue", "0"), item("MarkUpsPermit", "cb_MarkUpsPermit", "0")}};
+    Section devices{QStringLiteral("KKMDevice"),
+                    QStringLiteral("Сохранение опций устройств..."),
+                    QStringLiteral("Загрузка устройств..."),
+                    {item("Barcode_Speed", "cb_BarcodeSpeed", "0"),
+                     item("ElectricScale_Interface", "cb_ElecticScalesInterface", "0"),
+                     item("ElectricScale_Protocol", "cb_ElectronicScaleProtocol", "0"),
+                     item("ElectricScale_Speed", "cb_ElectronicScaleSpeed", "0"), item("PC_Speed", "cb_PCSpeed", "0"),
+                     item("Indicator_Speed", "cb_IndicatorSpeed", "0")}};
+    Section operators{QStringLiteral("KKMOperators"),
+                      QStringLiteral("Сохранение операторов..."),
+                      QStringLiteral("Загрузка операторов..."),
+                      {}};
+    for (int n = 1; n <= 8; ++n) {
+        const QString name = QStringLiteral("Operator%1").arg(n);
+        operators.keys << cell(name, "Operators", 1, n) << cell(name + QStringLiteral("_Type"), "Operators", 2, n);
+    }
+    Section sections{QStringLiteral("KKMSections"),
+                     QStringLiteral("Сохранение отделов..."),
+                     QStringLiteral("Загрузка отделов..."),
+                     {}};
+    for (int n = 1; n <= 16; ++n) {
+        const QString name = QStringLiteral("Section%1").arg(n);
+        sections.keys << cell(name, "SectionsSettings", 1, n)
+                      << cell(name + QStringLiteral("_NalogCode"), "SectionsSettings", 2, n)
+                      << cell(name + QStringLiteral("_Razr"), "SectionsSettings", 3, n)
+                      << cell(name + QStringLiteral("_Sfer"), "SectionsSettings", 4, n);
+    }
+    Section taxes{
+        QStringLiteral("KKMTaxes"), QStringLiteral("Сохранение налогов..."), QStringLiteral("Загрузка налогов..."), {}};
+    for (int n = 1; n <= 4; ++n) {
+        const QString name = QStringLiteral("Tax%1").arg(n);
+        taxes.keys << cell(name, "Taxes", 1, n) << cell(name + QStringLiteral("_Value"), "Taxes", 2, n, "0.00");
+    }
+    return {options, print, adverts, discounts, devices, operators, sections, taxes};
+}
+
+} // namespace
+
+QString warningText() {
+    return QStringLiteral("Данный файл создан в автоматическом режиме! ПРАВКА ЗАПРЕЩЕНА!\n\rПри внесении изменений в "
+                          "файл вручную, ответственность за не корректную работу программы ложится на пользователя!");
+}
+
+const QList<Section>& sections() {
+    static const QList<Section> all = build();
+    return all;
+}
+
+} // namespace SettingsLayout

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// What the settings file holds: its sections in save order, each key with the
+// control (or grid cell) it comes from, the form of its value and the value a
+// load takes when the key is missing.
+namespace SettingsLayout {
+
+enum class Form {
+    Flag, // a check box: "-1" ticked, "0" not
+    Item, // a list's item number, "-1" for none
+    Text, // an edit's or a cell's text, unchanged
+    Date, // a date picker, in the user's short date format
+};
+
+struct Key {
+    QString name;
+    QString control; // objectName of the control, or of the grid
+    Form form = Form::Text;
+    QString fallback;
+    int column = 0; // for a grid cell: (column, row), rows from 1
+    int row = 0;
+};
+
+struct Section {
+    QString name;
+    QString savingText; // the message line while the section is saved
+    QString loadingText;
+    QList<Key> keys;
+};
+
+// Written first and never read: a warning whose line break splits it over two lines of the file.
+inline const QString warningSection = QStringLiteral("WARRNING");
+inline const QString warningKey = QStringLiteral("ВНИМАНИЕ ");
+QString warningText();
+
+// The configuration sections in save order (the warning is not among them).
+const QList<Section>& sections();
+
+} // namespace SettingsLayout
