@@ -341,6 +341,9 @@ void Tfm_Main::fillPortList() {
 }
 
 void Tfm_Main::MainformActionUpdate() {
+    // The driver decides what is enabled while it transfers.
+    if (m_driver && m_driver->busy())
+        return;
     m_errors.guard(QStringLiteral("Tfm_Main.MainformActionUpdate"), [this] {
         const bool c = m_link.connected;
         const int p = m_ui->PageControl->currentIndex();

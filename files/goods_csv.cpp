@@ -1,6 +1,7 @@
 #include "goods_csv.h"
 
 #include "cp1251.h"
+#include "goods_filters.h"
 
 #include <algorithm>
 #include <charconv>
@@ -91,17 +92,35 @@ QString checkGoodsField(int field, QStringView text) {
     // row may be empty, and a write fills only the price.
     if (text.isEmpty())
         return {};
+    // Past the file's own rules, a field must be what the grid's editor lets a user type: anything
+    // else would be refused by the register, or reach it as another value.
     switch (field) {
+    case 1:
+        if (text.size() > 24)
+            return QStringLiteral("Наименование длиннее 24 символов!");
+        if (const auto bad = findUnwritableCell({text.toString()}))
+            return QStringLiteral("Наименование содержит символ «%1», которого нет в кодировке Windows-1251!")
+                .arg(bad->character);
+        return {};
     case 2:
-        return toNumber(text, localePoint()) ? QString() : QStringLiteral("Штрих код имеет неправильный тип!");
+        if (!toNumber(text, localePoint()))
+            return QStringLiteral("Штрих код имеет неправильный тип!");
+        return goodsCellFits(field, text) ? QString()
+                                          : QStringLiteral("Штрих код должен состоять не более чем из 13 цифр!");
     case 3: {
         const auto section = toNumber(text, localePoint());
         if (!section)
             return QStringLiteral("Номер отдела имеет неправильный тип!");
-        return *section > 16 ? QStringLiteral("Номер отдела не может иметь значение больше 16!") : QString();
+        if (*section > 16)
+            return QStringLiteral("Номер отдела не может иметь значение больше 16!");
+        return goodsCellFits(field, text) ? QString()
+                                          : QStringLiteral("Номер отдела должен быть целым числом от 0 до 16!");
     }
     case 4:
-        return toNumber(text, u'.') ? QString() : QStringLiteral("Цена имеет неправильный тип!");
+        if (!toNumber(text, u'.'))
+            return QStringLiteral("Цена имеет неправильный тип!");
+        return goodsCellFits(field, text) ? QString()
+                                          : QStringLiteral("Цена должна иметь не более 7 цифр до точки и 2 после неё!");
     case 5:
         return text == u"ДА" || text == u"НЕТ"
                    ? QString()

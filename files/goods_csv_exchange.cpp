@@ -3,6 +3,7 @@
 #include "conversions.h"
 #include "error_reporter.h"
 #include "file_dialogs.h"
+#include "filtered_edit_delegate.h"
 #include "goods_csv.h"
 #include "goods_filters.h"
 #include "goods_model.h"
@@ -72,6 +73,7 @@ void GoodsCsvExchange::sb_LoadFromCSVClick() {
 void GoodsCsvExchange::exportGoods() {
     if (!onPage(m_controls.goodsPage))
         return;
+    FilteredEditDelegate::commitOpenEditors(m_controls.pages);
     const QString path =
         m_dialogs.saveFileName(QCoreApplication::applicationDirPath(), csvFilter, QStringLiteral("csv"));
     if (path.isEmpty())
@@ -103,6 +105,7 @@ void GoodsCsvExchange::exportGoods() {
                               .arg(m_goods.headerData(bad->column, Qt::Horizontal, Qt::DisplayRole).toString())
                               .arg(record)
                               .arg(what));
+            m_controls.message->clear();
             return;
         }
         content += goodsLine(cells);
@@ -120,7 +123,8 @@ void GoodsCsvExchange::importGoods() {
         m_controls.progress->setValue(0);
         return;
     }
-    const QString path = m_dialogs.openFileName(QCoreApplication::applicationDirPath(), csvFilter);
+    const QString path =
+        m_dialogs.openFileName(QCoreApplication::applicationDirPath(), csvFilter, QStringLiteral("csv"));
     if (path.isEmpty()) {
         m_controls.progress->setValue(0);
         return;

@@ -4,6 +4,7 @@
 #include "cp1251.h"
 #include "error_reporter.h"
 #include "file_dialogs.h"
+#include "filtered_edit_delegate.h"
 #include "message_boxes.h"
 #include "profile_file.h"
 #include "register_grid.h"
@@ -171,6 +172,7 @@ void SettingsExchange::load(const ProfileFile& file) {
 
 void SettingsExchange::b_SaveSettingsClick() {
     try {
+        FilteredEditDelegate::commitOpenEditors(m_controls.pages);
         // No question for an existing file: the save merges into it, keeping what it does not write.
         const QString path = m_dialogs.saveFileName(proposedFile(), filter, QStringLiteral("sav"), false);
         if (path.isEmpty())
@@ -201,7 +203,7 @@ void SettingsExchange::b_LoadSettingsClick() {
     try {
         m_controls.progress->setValue(0);
         m_controls.progress->setMaximum(progressSteps);
-        const QString path = m_dialogs.openFileName(proposedFile(), filter);
+        const QString path = m_dialogs.openFileName(proposedFile(), filter, QStringLiteral("sav"));
         if (path.isEmpty())
             return;
         QFile in(path);

@@ -3,16 +3,9 @@
 #include "cp1251.h"
 #include "goods_model.h"
 
-namespace {
+#include <algorithm>
 
-QString digitsOnly(const QString& text) {
-    QString digits;
-    for (QChar c : text) {
-        if (c.isDigit() && c.unicode() < 0x80)
-            digits += c;
-    }
-    return digits;
-}
+namespace {
 
 // A ";" would split the name into two CSV fields, and a character Windows-1251
 // cannot hold would reach the register as "?".
@@ -25,59 +18,38 @@ QString filterName(const QString& text) {
     return name.left(24);
 }
 
-QString filterSection(const QString& text) {
-    QString section = digitsOnly(text);
-    if (!section.isEmpty() && section.toLongLong() > 16)
-        section.chop(1);
-    return section.left(2);
-}
-
-QString filterPrice(const QString& text) {
-    QString price = text;
-    if (price.startsWith(QLatin1Char('.')))
-        price.prepend(QLatin1Char('0'));
-    QString kept;
-    bool pointSeen = false;
-    for (QChar c : price) {
-        if (c == QLatin1Char('.') && !pointSeen) {
-            pointSeen = true;
-            kept += c;
-        } else if (c.isDigit() && c.unicode() < 0x80) {
-            kept += c;
-        }
-    }
-    if (!kept.isEmpty()) {
-        const int point = kept.indexOf(QLatin1Char('.')) + 1;
-        if (point == 0)
-            kept.truncate(7);
-        else if (point == 1)
-            kept.prepend(QLatin1Char('0'));
-        else if (point <= 8) {
-            if (kept.size() - point > 2)
-                kept.chop(1);
-        } else
-            kept.chop(1);
-    }
-    return kept.left(10);
+bool allDigits(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 } // namespace
 
-QString filterGoodsCell(int column, const QString& text) {
-    if (text.isEmpty())
-        return text;
+bool goodsCellFits(int column, QStringView text) {
     switch (column) {
     case GoodsModel::NameColumn:
-        return filterName(text);
+        return text.size() <= 24 && !text.contains(u';') && fitsCp1251(text);
     case GoodsModel::BarcodeColumn:
-        return digitsOnly(text).left(13);
+        return text.size() <= 13 && allDigits(text);
     case GoodsModel::SectionColumn:
-        return filterSection(text);
-    case GoodsModel::PriceColumn:
-        return filterPrice(text);
-    default:
-        return text;
+        return text.size() <= 2 && allDigits(text) && text.toInt() <= 16;
+    case GoodsModel::PriceColumn: {
+        const qsizetype point = text.indexOf(u'.');
+        const QStringView whole = point < 0 ? text : text.first(point);
+        const QStringView decimals = point < 0 ? QStringView() : text.sliced(point + 1);
+        return whole.size() <= 7 && decimals.size() <= 2 && allDigits(whole) && allDigits(decimals);
     }
+    default:
+        return true;
+    }
+}
+
+QString filterGoodsCell(int column, const QString& text, const QString& previous) {
+    if (column == GoodsModel::NameColumn)
+        return filterName(text);
+    // A point typed first stands for "0.".
+    const QString wanted =
+        column == GoodsModel::PriceColumn && text.startsWith(QLatin1Char('.')) ? QLatin1Char('0') + text : text;
+    return goodsCellFits(column, wanted) ? wanted : previous;
 }
 
 QString filterGoodsRange(const QString& text) {

@@ -4,10 +4,16 @@
 #include <QString>
 #include <utility>
 
-// What the goods grid's editor keeps of a text typed into `column`: names up
-// to 24 characters, barcodes of up to 13 digits, sections up to 16, prices of
-// up to 7 integer digits and 2 decimals with "." as the point.
-QString filterGoodsCell(int column, const QString& text);
+// Whether `text` is a whole value the register takes in `column`: a name of up
+// to 24 characters that Windows-1251 holds, without ";"; a barcode of up to 13
+// digits; a section from 0 to 16; a price of up to 7 integer digits and 2
+// decimals with "." as the point. An empty text fits.
+bool goodsCellFits(int column, QStringView text);
+
+// What the goods grid's editor keeps after a change from `previous` to `text`,
+// typed or pasted: a name without the characters it cannot hold, cut to 24;
+// in the other columns the new text when the whole of it fits, else `previous`.
+QString filterGoodsCell(int column, const QString& text, const QString& previous);
 
 // The text a goods range edit keeps as the user types: a number of up to 4
 // digits, never empty or "0". Only the last character is judged, since that is

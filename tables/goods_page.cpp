@@ -32,8 +32,10 @@ GoodsPage::GoodsPage(RegisterLink& link, ErrorReporter& errors, QWidget* parent)
     m_view->setModel(m_model);
     for (int column = 0; column < GoodsModel::ColumnCount; ++column)
         m_view->horizontalHeader()->resizeSection(column, columnWidths[column]);
-    m_view->setItemDelegate(new FilteredEditDelegate(
-        [this](int column, const QString& text) { return GoodsSetEditText(column, text); }, m_view));
+    m_view->setItemDelegate(
+        new FilteredEditDelegate([this](int column, const QString& text,
+                                        const QString& previous) { return GoodsSetEditText(column, text, previous); },
+                                 m_view));
     m_view->setSelectCell([this](int record, int column) { return GoodsSelectCell(record, column); });
     m_view->setCurrentIndex(m_model->index(0, GoodsModel::NameColumn));
     auto* layout = new QVBoxLayout(this);
@@ -107,9 +109,10 @@ bool GoodsPage::GoodsSelectCell(int record, int column) {
     return canSelect;
 }
 
-QString GoodsPage::GoodsSetEditText(int column, const QString& text) {
+QString GoodsPage::GoodsSetEditText(int column, const QString& text, const QString& previous) {
     QString kept = text;
-    m_errors.guard(QStringLiteral("Tfm_Main.GoodsSetEditText"), [&] { kept = filterGoodsCell(column, text); });
+    m_errors.guard(QStringLiteral("Tfm_Main.GoodsSetEditText"),
+                   [&] { kept = filterGoodsCell(column, text, previous); });
     return kept;
 }
 

@@ -31,7 +31,8 @@ public:
     void GoodsRowWrite(int record);
     // Whether a cell may take the selection; an attempt on "Дробное" toggles the record's flag.
     bool GoodsSelectCell(int record, int column);
-    QString GoodsSetEditText(int column, const QString& text);
+    // The editor's text after a change from `previous` to `text`.
+    QString GoodsSetEditText(int column, const QString& text, const QString& previous);
     void ed_GoodsStartChange(QLineEdit* edit);
 
 private:

@@ -16,7 +16,7 @@ GridPage::GridPage(const QString& gridName, const RegisterGrid::Layout& layout, 
     if (editorAlwaysShown)
         m_grid->setEditTriggers(QAbstractItemView::AllEditTriggers);
     m_grid->setItemDelegate(new FilteredEditDelegate(
-        [this, filterTag, filter = std::move(filter)](int column, const QString& text) {
+        [this, filterTag, filter = std::move(filter)](int column, const QString& text, const QString&) {
             QString kept = text;
             m_errors.guard(filterTag, [&] { kept = filter(column, text); });
             return kept;

@@ -1,6 +1,7 @@
 #include "transfer_driver.h"
 
 #include "error_reporter.h"
+#include "filtered_edit_delegate.h"
 #include "goods_filters.h"
 #include "message_boxes.h"
 #include "progress_steps.h"
@@ -96,16 +97,22 @@ void TransferDriver::runTable(bool reading, int failuresBefore) {
         return;
     }
     {
+        FilteredEditDelegate::commitOpenEditors(m_controls.pages);
         for (QWidget* w : m_controls.locked)
             w->setEnabled(false);
-        // Whatever happens inside, the user must not be left locked out of the window.
-        const auto unlock = qScopeGuard([this] {
-            m_controls.progress->setValue(0);
-            m_controls.stopButton->setEnabled(false);
-            m_link.stopRequested = false;
-            for (QWidget* w : m_controls.locked)
-                w->setEnabled(true);
-        });
+        m_busy = true;
+        // Whatever happens inside, the user must not be left locked out of the window, nor the bar
+        // left in its busy animation by an empty range.
+        const auto unlock =
+            qScopeGuard([this, minimum = m_controls.progress->minimum(), maximum = m_controls.progress->maximum()] {
+                m_controls.progress->setRange(minimum, maximum);
+                m_controls.progress->setValue(0);
+                m_controls.stopButton->setEnabled(false);
+                m_link.stopRequested = false;
+                for (QWidget* w : m_controls.locked)
+                    w->setEnabled(true);
+                m_busy = false;
+            });
         m_controls.progress->setMinimum(0);
         m_controls.progress->setValue(0);
         m_controls.message->setText(reading ? QStringLiteral("Идет чтение данных из ККМ, пожалуйста подождите...")
@@ -120,6 +127,7 @@ void TransferDriver::runTable(bool reading, int failuresBefore) {
             ProgressSteps progress(m_controls.progress);
             if (goods)
                 m_controls.stopButton->setEnabled(true);
+            int32_t firstFailure = 0;
             for (int row = first; row <= last; ++row) {
                 if (goods && m_link.stopRequested)
                     break;
@@ -128,7 +136,12 @@ void TransferDriver::runTable(bool reading, int failuresBefore) {
                 // A read keeps what it got up to the failing row; a write goes on.
                 if (reading && m_link.lastResult < 0)
                     break;
+                if (firstFailure == 0 && m_link.lastResult < 0)
+                    firstFailure = m_link.lastResult;
             }
+            // A write in which any row failed is reported by its first failure, not judged by its last row.
+            if (firstFailure < 0)
+                m_link.lastResult = firstFailure;
         }
     }
     report(reading, failuresBefore);
@@ -139,6 +152,11 @@ void TransferDriver::transferRow(Direction direction) {
     const int failuresBefore = m_errors.reportedCount();
     m_errors.guard(reading ? QStringLiteral("Tfm_Main.LoadStringClick") : QStringLiteral("Tfm_Main.SaveStringClick"),
                    [&] {
+                       // A command from the row popup during a transfer would change the result that
+                       // the running loop tests.
+                       if (m_busy)
+                           return;
+                       FilteredEditDelegate::commitOpenEditors(m_controls.pages);
                        TablePage* table = currentTable();
                        const int row = table ? table->currentRow() : 0;
                        if (row > 0)

@@ -50,6 +50,9 @@ public:
     void sb_StopReadingClick();
 
     QMenu* rowPopup() const { return m_popup; }
+    // True while a table read or write runs: message boxes and the rows' message processing let
+    // events in, and nothing may start or re-enable a transfer then.
+    bool busy() const { return m_busy; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -72,4 +75,5 @@ private:
     MessageBoxes& m_boxes;
     QHash<QWidget*, TablePage*> m_tables;
     QMenu* m_popup = nullptr;
+    bool m_busy = false;
 };

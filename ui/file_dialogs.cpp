@@ -2,9 +2,10 @@
 
 #include <QFileDialog>
 
-QString WidgetFileDialogs::openFileName(const QString& folder, const QString& filter) {
+QString WidgetFileDialogs::openFileName(const QString& folder, const QString& filter, const QString& suffix) {
     QFileDialog dialog(m_parent, QString(), folder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDefaultSuffix(suffix);
     dialog.setFileMode(QFileDialog::ExistingFile);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }

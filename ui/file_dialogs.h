@@ -11,7 +11,7 @@ class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
     // `filter` in Qt's form ("CSV Files (*.csv)"); a name typed without an extension gets `suffix`.
-    virtual QString openFileName(const QString& folder, const QString& filter) = 0;
+    virtual QString openFileName(const QString& folder, const QString& filter, const QString& suffix = {}) = 0;
     // `askBeforeReplacing` false: choosing an existing file asks nothing (a save that merges into it).
     virtual QString saveFileName(const QString& folder, const QString& filter, const QString& suffix,
                                  bool askBeforeReplacing = true) = 0;
@@ -20,7 +20,7 @@ public:
 class WidgetFileDialogs : public FileDialogs {
 public:
     void setParent(QWidget* parent) { m_parent = parent; }
-    QString openFileName(const QString& folder, const QString& filter) override;
+    QString openFileName(const QString& folder, const QString& filter, const QString& suffix = {}) override;
     QString saveFileName(const QString& folder, const QString& filter, const QString& suffix,
                          bool askBeforeReplacing = true) override;
 

@@ -7,12 +7,13 @@
 #include <memory>
 #include <QAbstractButton>
 #include <QApplication>
-#include <QKeyEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -100,6 +101,45 @@ private slots:
         QApplication::sendEvent(line, &left);
         QCOMPARE(line->text(), shownWhenLeft);
         QVERIFY(m_boxes->shown.isEmpty());
+    }
+
+    // The toolbar's buttons take no focus: a transfer must take what the open cell editor holds.
+    void toolbarTakesTheOpenEditorsText() {
+        open();
+        m_window->show();
+        connectAndUpdate();
+        find<QAbstractButton>("sb_KKMGoods")->click();
+        m_window->MainformActionUpdate();
+        auto* grid = find<QTableView>("Goods");
+        grid->setCurrentIndex(grid->model()->index(4, 1));
+        grid->edit(grid->currentIndex());
+        auto* editor = grid->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        QTest::keyClicks(editor, "Milk");
+        find<QAbstractButton>("sb_WriteStringToKKM")->click();
+        const auto writes = m_fake->callsOf("SetPLU");
+        QCOMPARE(writes.size(), 1);
+        QCOMPARE(writes[0].bytes.split('|').value(0), QByteArray("Milk"));
+    }
+
+    // A box opened during a transfer runs an event loop, and with it the state update: that must
+    // not re-enable the buttons of a transfer.
+    void stateUpdateWaitsForTheTransfer() {
+        open();
+        m_window->show();
+        connectAndUpdate();
+        find<QAbstractButton>("sb_KKMOptions")->click();
+        m_window->MainformActionUpdate();
+        QList<bool> writeEnabled;
+        m_fake->onCall = [&](const FakeDevice::Call& call) {
+            if (call.function == "SetRowValue") {
+                m_window->MainformActionUpdate();
+                writeEnabled << find<QAbstractButton>("sb_WriteTableToKKM")->isEnabled();
+            }
+        };
+        find<QAbstractButton>("sb_WriteTableToKKM")->click();
+        QCOMPARE(writeEnabled, QList<bool>(10, false));
+        QVERIFY(find<QAbstractButton>("sb_WriteTableToKKM")->isEnabled());
     }
 
     void cleanup() {

@@ -5,8 +5,8 @@
 // Answers the file dialogs with a scripted name (empty: cancelled) and records what was asked.
 class RecordingFileDialogs : public FileDialogs {
 public:
-    QString openFileName(const QString& folder, const QString& filter) override {
-        asked << QStringList{QStringLiteral("open"), folder, filter};
+    QString openFileName(const QString& folder, const QString& filter, const QString& suffix) override {
+        asked << QStringList{QStringLiteral("open"), folder, filter, suffix};
         return answer;
     }
     QString saveFileName(const QString& folder, const QString& filter, const QString& suffix,

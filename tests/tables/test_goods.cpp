@@ -38,55 +38,72 @@ private slots:
         m_device.reset();
     }
 
+    // The editor's text before a change, after it, and what the editor keeps: the whole text is judged.
     void cellFilters_data() {
         QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("previous");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("name of 25") << 1 << QString(25, QChar(u'Ж')) << QString(24, QChar(u'Ж'));
-        QTest::newRow("name without separator") << 1 << "Хлеб;белый"
+        QTest::newRow("name of 25") << 1 << QString(24, QChar(u'Ж')) << QString(25, QChar(u'Ж'))
+                                    << QString(24, QChar(u'Ж'));
+        QTest::newRow("name without separator") << 1 << ""
+                                                << "Хлеб;белый"
                                                 << "Хлеббелый";
-        QTest::newRow("name outside the code page") << 1 << "Чай 漢"
+        QTest::newRow("name outside the code page") << 1 << "Чай"
+                                                    << "Чай 漢"
                                                     << "Чай ";
-        QTest::newRow("barcode letter") << 2 << "a"
-                                        << "";
-        QTest::newRow("barcode mixed") << 2 << "46x01-2"
-                                       << "46012";
-        QTest::newRow("barcode 14th digit") << 2 << "12345678901234"
+        QTest::newRow("barcode letter") << 2 << "46"
+                                        << "46a"
+                                        << "46";
+        QTest::newRow("barcode 14th digit") << 2 << "1234567890123"
+                                            << "12345678901234"
                                             << "1234567890123";
-        QTest::newRow("section 17 falls back") << 3 << "17"
-                                               << "1";
-        QTest::newRow("section 16") << 3 << "16"
+        QTest::newRow("section 16") << 3 << "1"
+                                    << "16"
                                     << "16";
-        QTest::newRow("section letters") << 3 << "1a"
+        QTest::newRow("section 17") << 3 << "1"
+                                    << "17"
+                                    << "1";
+        QTest::newRow("section 7 typed inside 16") << 3 << "16"
+                                                   << "176"
+                                                   << "16";
+        QTest::newRow("section pasted huge") << 3 << ""
+                                             << "99999999999999999999"
+                                             << "";
+        QTest::newRow("section letters") << 3 << "1"
+                                         << "1a"
                                          << "1";
-        QTest::newRow("section third digit") << 3 << "100"
-                                             << "10";
-        QTest::newRow("price point first") << 4 << "."
+        QTest::newRow("price point first") << 4 << ""
+                                           << "."
                                            << "0.";
-        QTest::newRow("price point then 5") << 4 << "0.5"
-                                            << "0.5";
-        QTest::newRow("price second point") << 4 << "0.5."
-                                            << "0.5";
-        QTest::newRow("price third decimal") << 4 << "1.234"
+        QTest::newRow("price third decimal") << 4 << "1.23"
+                                             << "1.234"
                                              << "1.23";
-        QTest::newRow("price eighth integer digit") << 4 << "12345678"
+        QTest::newRow("price second point") << 4 << "0.5"
+                                            << "0.5."
+                                            << "0.5";
+        QTest::newRow("price eighth integer digit") << 4 << "1234567"
+                                                    << "12345678"
                                                     << "1234567";
-        QTest::newRow("price letters") << 4 << "1a2"
-                                       << "12";
-        QTest::newRow("price long integer part") << 4 << "12345678.1"
-                                                 << "12345678.";
-        QTest::newRow("price seven and decimals") << 4 << "1234567.89"
+        QTest::newRow("price point moved into eight digits") << 4 << "1234567.12"
+                                                             << "12345678.12"
+                                                             << "1234567.12";
+        QTest::newRow("price seven and decimals") << 4 << "1234567.8"
+                                                  << "1234567.89"
                                                   << "1234567.89";
-        QTest::newRow("empty stays") << 4 << ""
-                                     << "";
-        QTest::newRow("other column") << 6 << "x;y"
+        QTest::newRow("emptied") << 4 << "5"
+                                 << ""
+                                 << "";
+        QTest::newRow("other column") << 6 << ""
+                                      << "x;y"
                                       << "x;y";
     }
     void cellFilters() {
         QFETCH(int, column);
+        QFETCH(QString, previous);
         QFETCH(QString, typed);
         QFETCH(QString, kept);
-        QCOMPARE(filterGoodsCell(column, typed), kept);
+        QCOMPARE(filterGoodsCell(column, typed, previous), kept);
     }
 
     void rangeFilter_data() {

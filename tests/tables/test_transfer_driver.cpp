@@ -138,14 +138,18 @@ private slots:
     void writeGoesOnAndJudgesTheLastRow_data() {
         QTest::addColumn<int>("failingRow");
         QTest::addColumn<QString>("message");
-        QTest::newRow("row 3 of 8 fails") << 3 << "Запись данных прошла успешно.";
+        QTest::newRow("row 3 of 8 fails") << 3 << "ОШИБКА: Нет связи";
         QTest::newRow("last row fails") << 8 << "ОШИБКА: Нет связи";
+        QTest::newRow("none fails") << 0 << "Запись данных прошла успешно.";
     }
+    // A write goes on after a failing row and reports its first failure, not the last row's result.
     void writeGoesOnAndJudgesTheLastRow() {
         QFETCH(int, failingRow);
         QFETCH(QString, message);
         ScriptedTable table(m_device->link, 8);
         table.failing[failingRow] = -3;
+        if (failingRow == 3)
+            table.failing[5] = -5;
         m_driver->addPage(m_tablePage, &table);
         showTablePage();
         m_driver->sb_WriteTableToKKMClick();
@@ -303,6 +307,28 @@ private slots:
                  refused ? QStringLiteral("before") : QStringLiteral("Чтение данных прошло успешно."));
         for (QWidget* w : m_locked)
             QVERIFY(w->isEnabled());
+        // An empty range must not leave the bar in its busy animation.
+        QCOMPARE(m_progress->maximum(), 100);
+    }
+
+    // While a transfer runs, a single-row command (from the row popup) is ignored: it would
+    // change the result that the running loop tests.
+    void noRowCommandInsideATransfer() {
+        ScriptedTable table(m_device->link, 4);
+        QTableWidget grid(4, 1);
+        grid.setCurrentCell(0, 0);
+        table.grid = &grid;
+        table.failing[4] = -3;
+        table.during = [&](int row) {
+            QVERIFY(m_driver->busy());
+            if (row == 2)
+                m_driver->SaveStringClick();
+        };
+        m_driver->addPage(m_tablePage, &table);
+        showTablePage();
+        m_driver->sb_ReadTableFromKKMClick();
+        QCOMPARE(table.done, QStringList({"read 1", "read 2", "read 3", "read 4"}));
+        QVERIFY(!m_driver->busy());
     }
 
     void stopPressedBeforeAGoodsTransfer() {
