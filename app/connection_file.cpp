@@ -1,23 +1,39 @@
 #include "connection_file.h"
 
 #include "conversions.h"
+#include "cp1251.h"
+#include "profile_file.h"
 
+#include <algorithm>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QSettings>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <stdexcept>
 
 namespace {
 
-const QString section = QStringLiteral("Connection/");
+const QByteArray section = "Connection";
 
 // A stored position outside the list chooses nothing.
 void choose(QComboBox* list, int position) {
     list->setCurrentIndex(position < list->count() ? position : -1);
+}
+
+// The file's text goes into the edit whole: its typing limit is for typing, and a longer value
+// (an address of 1000 goes out as its low byte) must not be cut.
+void putText(QLineEdit* edit, const QString& text) {
+    edit->setMaxLength(std::max(edit->maxLength(), int(text.size())));
+    edit->setText(text);
+}
+
+ProfileFile readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? ProfileFile(file.readAll()) : ProfileFile();
 }
 
 } // namespace
@@ -31,24 +47,24 @@ QString connectionFilePath() {
 }
 
 void readConnectionFile(const QString& path, const ConnectionControls& controls) {
-    const QSettings file(path, QSettings::IniFormat);
+    const ProfileFile file = readFile(path);
     const auto value = [&](const char* key, const char* fallback) {
-        return file.value(section + QLatin1String(key), QString::fromLatin1(fallback)).toString();
+        return fromCp1251(file.value(section, key, fallback));
     };
     choose(controls.port, strToInt(value("KKMPort", "0")));
     choose(controls.speed, strToInt(value("KKMSpeed", "7")));
-    controls.pcAddr->setText(value("PCAddr", "1"));
-    controls.kkmAddr->setText(value("KKMAddr", "2"));
+    putText(controls.pcAddr, value("PCAddr", "1"));
+    putText(controls.kkmAddr, value("KKMAddr", "2"));
 }
 
 void writeConnectionFile(const QString& path, const ConnectionControls& controls) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSettings file(path, QSettings::IniFormat);
-    file.setValue(section + QStringLiteral("KKMPort"), QString::number(controls.port->currentIndex()));
-    file.setValue(section + QStringLiteral("KKMSpeed"), QString::number(controls.speed->currentIndex()));
-    file.setValue(section + QStringLiteral("PCAddr"), controls.pcAddr->text());
-    file.setValue(section + QStringLiteral("KKMAddr"), controls.kkmAddr->text());
-    file.sync();
-    if (file.status() != QSettings::NoError)
+    ProfileFile file = readFile(path);
+    file.write(section, "KKMPort", QByteArray::number(controls.port->currentIndex()));
+    file.write(section, "KKMSpeed", QByteArray::number(controls.speed->currentIndex()));
+    file.write(section, "PCAddr", toCp1251(controls.pcAddr->text()));
+    file.write(section, "KKMAddr", toCp1251(controls.kkmAddr->text()));
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(file.bytes()) != file.bytes().size() || !out.commit())
         throw std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString());
 }

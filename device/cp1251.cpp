@@ -22,12 +22,13 @@ struct CodePage {
             char* outPtr = out;
             size_t inLeft = 1;
             size_t outLeft = sizeof out;
-            char16_t unit = u'\uFFFD'; // 0x98 has no character
+            // 0x98 has no character; like Windows, it maps to the control U+0098 and back, so that a
+            // register's text comes back unchanged.
+            char16_t unit = char16_t(0x80 + i);
             if (cd != iconv_t(-1) && iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1) &&
-                outLeft == sizeof out - 2) {
+                outLeft == sizeof out - 2)
                 std::memcpy(&unit, out, 2);
-                reverse.emplace(unit, in);
-            }
+            reverse.emplace(unit, in);
             upper[size_t(i)] = unit;
         }
         if (cd != iconv_t(-1))

@@ -133,8 +133,14 @@ int32_t EmulatedRegister::writeGoods(uint16_t number, const GoodsTexts& texts) {
         return PortNotOpen;
     if (!validGoodsNumber(number))
         return GoodsNumberOutOfRange;
-    if (const auto fault = parseGoods(texts, m_state->goods[number - 1]))
+    GoodsRecord& stored = m_state->goods[number - 1];
+    GoodsRecord written;
+    if (const auto fault = parseGoods(texts, written))
         return fault;
+    // The sales and returns counters belong to the register: a write checks their texts but keeps them.
+    written.sales = stored.sales;
+    written.returns = stored.returns;
+    stored = written;
     m_saver.changed(*m_state);
     return Ok;
 }

@@ -63,6 +63,9 @@ void OptionsPage::putField(int field, QByteArray& row) {
             edit->setText(QStringLiteral("0"));
         if (strToInt(edit->text()) > 31)
             edit->setText(QStringLiteral("31"));
+        // A negative interval would go out as its low byte (-5 as 251): it is clamped like the top.
+        if (strToInt(edit->text()) < 0)
+            edit->setText(QStringLiteral("0"));
         row[field - 1] = char(uint8_t(strToInt(edit->text().trimmed())));
     } else if (field == OptionsRow::serviceDateField) {
         const auto bytes = OptionsRow::encodeServiceDate(m_ui->dtp_NextTO->date());

@@ -80,6 +80,32 @@ private slots:
         QCOMPARE(m_speed.currentIndex(), -1);
     }
 
+    // Windows INI rules, not QSettings': no list syntax, names in any ASCII case, values whole.
+    void iniRulesOfThePlatform_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("pc");
+        QTest::addColumn<QString>("kkm");
+        QTest::addColumn<int>("port");
+        QTest::newRow("comma and semicolon are text") << QByteArray("[Connection]\nPCAddr=1,5\nKKMAddr=7;8\n") << "1,5"
+                                                      << "7;8" << 0;
+        QTest::newRow("names in another case") << QByteArray("[connection]\nkkmport=2\npcaddr=4\n") << "4"
+                                               << "2" << 2;
+        QTest::newRow("longer than the edit takes") << QByteArray("[Connection]\nPCAddr=1000\n") << "1000"
+                                                    << "2" << 0;
+    }
+    void iniRulesOfThePlatform() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, pc);
+        QFETCH(QString, kkm);
+        QFETCH(int, port);
+        m_pc.setMaxLength(3);
+        writeText(this->file(), file);
+        readConnectionFile(this->file(), m_controls);
+        QCOMPARE(m_pc.text(), pc);
+        QCOMPARE(m_kkm.text(), kkm);
+        QCOMPARE(m_port.currentIndex(), port);
+    }
+
     void nonNumericPortStopsReading() {
         writeText(file(), "[Connection]\nKKMPort=abc\nKKMSpeed=2\nPCAddr=9\nKKMAddr=9\n");
         m_speed.setCurrentIndex(5);

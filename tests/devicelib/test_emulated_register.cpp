@@ -273,7 +273,15 @@ void TestEmulatedRegister::goodsTexts() {
     QFETCH(QByteArrayList, readBack);
     const auto before = readGoods(*m_device, 5);
     QCOMPARE(writeGoods(*m_device, 5, texts), expected);
-    QCOMPARE(readGoods(*m_device, 5), expected == Ok ? readBack : before);
+    if (expected != Ok) {
+        QCOMPARE(readGoods(*m_device, 5), before);
+        return;
+    }
+    // The sales and returns counters are the register's own: a write leaves them as they were.
+    QVERIFY(before[5] != "0.00");
+    readBack[5] = before[5];
+    readBack[6] = before[6];
+    QCOMPARE(readGoods(*m_device, 5), readBack);
 }
 
 void TestEmulatedRegister::goodsNumbers() {

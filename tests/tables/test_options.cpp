@@ -79,7 +79,8 @@ private slots:
         QTest::newRow("2025") << QDate(2025, 12, 31) << row({0x31, 0x12, 0x25}) << QDate(2025, 12, 31);
         QTest::newRow("2100") << QDate(2100, 1, 15) << row({0x15, 0x01, 0xA0}) << QDate(2100, 1, 15);
         QTest::newRow("2159") << QDate(2159, 6, 30) << row({0x30, 0x06, 0xF9}) << QDate(2159, 6, 30);
-        QTest::newRow("1999 comes back as 2009") << QDate(1999, 5, 1) << row({0x01, 0x05, 0x09}) << QDate(2009, 5, 1);
+        QTest::newRow("1999 would come back as 2009")
+            << QDate(1999, 5, 1) << row({0x01, 0x05, 0x09}) << QDate(2009, 5, 1);
     }
     void dateEncoding() {
         QFETCH(QDate, date);
@@ -115,6 +116,15 @@ private slots:
         // Nothing is corrected in the register by a read.
         QCOMPARE(m_device->fake.rows[optionsRow][7], char(8));
         QVERIFY(m_device->fake.callsOf("SetRowValue").isEmpty());
+    }
+
+    // The row's year byte holds 2000 to 2099 (and, read back, up to 2159): the picker offers no other.
+    void serviceDateStaysInTheYearsTheRowHolds() {
+        auto* picker = find<QDateEdit>("dtp_NextTO");
+        picker->setDate(QDate(1999, 5, 1));
+        QVERIFY(picker->date().year() >= 2000);
+        picker->setDate(QDate(2100, 1, 1));
+        QVERIFY(picker->date().year() <= 2099);
     }
 
     void startsAsDesigned() {
@@ -162,7 +172,7 @@ private slots:
         QTest::newRow("blank") << "  " << 0 << "0";
         QTest::newRow("45 from a settings file") << "45" << 31 << "31";
         QTest::newRow("inside") << "12" << 12 << "12";
-        QTest::newRow("negative kept to a byte") << "-5" << 251 << "-5";
+        QTest::newRow("negative clamped to 0") << "-5" << 0 << "0";
     }
     void dateIntervalWrite() {
         QFETCH(QString, text);
