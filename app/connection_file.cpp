@@ -66,5 +66,5 @@ void writeConnectionFile(const QString& path, const ConnectionControls& controls
     file.write(section, "KKMAddr", toCp1251(controls.kkmAddr->text()));
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly) || out.write(file.bytes()) != file.bytes().size() || !out.commit())
-        throw std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString());
+        throw std::runtime_error(QStringLiteral("Не удалось записать файл «%1»").arg(path).toStdString());
 }

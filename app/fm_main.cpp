@@ -30,6 +30,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 
 namespace {
@@ -96,6 +97,9 @@ Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs
     connect(m_ui->sb_TestPanel, &QAbstractButton::clicked, this, [this] { sb_KKMOptionsClick(m_ui->sb_TestPanel); });
     connect(m_ui->sb_Main, &QAbstractButton::clicked, this, &Tfm_Main::sb_MainClick);
     connect(m_ui->sb_Help, &QAbstractButton::clicked, this, &Tfm_Main::sb_HelpClick);
+    // F1 opens the help of the page shown, as the help button does.
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, &Tfm_Main::sb_HelpClick);
     connect(m_ui->sb_Connect, &QAbstractButton::clicked, this, &Tfm_Main::sb_ConnectClick);
 
     m_statusPanel = new QLabel(notConnectedText, m_ui->StatusBar);
@@ -223,6 +227,8 @@ void Tfm_Main::composePages() {
 }
 
 void Tfm_Main::closeEvent(QCloseEvent* event) {
+    if (m_numericFilter)
+        m_numericFilter->stop();
     FormClose();
     QMainWindow::closeEvent(event);
 }

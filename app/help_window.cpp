@@ -4,7 +4,9 @@
 
 #include <memory>
 #include <QFileInfo>
+#include <QStyle>
 #include <QTextBrowser>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -53,8 +55,25 @@ HelpWindow::HelpWindow(QWidget* owner)
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Справка"));
     m_browser->setObjectName(QStringLiteral("HelpBrowser"));
+    // Links lead from topic to topic; the reader must find the way back.
+    auto* bar = new QToolBar(this);
+    QAction* back = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Назад"));
+    QAction* forward = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("Вперёд"));
+    back->setObjectName(QStringLiteral("HelpBack"));
+    forward->setObjectName(QStringLiteral("HelpForward"));
+    back->setShortcut(QKeySequence::Back);
+    forward->setShortcut(QKeySequence::Forward);
+    back->setEnabled(false);
+    forward->setEnabled(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(back, &QAction::triggered, m_browser, &QTextBrowser::backward);
+    connect(forward, &QAction::triggered, m_browser, &QTextBrowser::forward);
+    connect(m_browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
+    connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(bar);
     layout->addWidget(m_browser);
     resize(720, 540);
 }

@@ -114,7 +114,7 @@ void GoodsCsvExchange::exportGoods() {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
         throw std::runtime_error(
-            QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()).toStdString());
+            QStringLiteral("Не удалось записать файл «%1»: %2").arg(path, file.errorString()).toStdString());
     m_controls.message->setText(QStringLiteral("Экспорт данных завершен!"));
 }
 
@@ -132,7 +132,7 @@ void GoodsCsvExchange::importGoods() {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()).toStdString());
+            QStringLiteral("Не удалось открыть файл «%1»: %2").arg(path, file.errorString()).toStdString());
     const QStringList lines = readGoodsLines(file.readAll());
     file.close();
     m_controls.progress->setMaximum(GoodsModel::recordCount);

@@ -183,14 +183,16 @@ void SettingsExchange::b_SaveSettingsClick() {
         ProfileFile file;
         if (existing.exists()) {
             if (!existing.open(QIODevice::ReadOnly))
-                throw std::runtime_error(existing.errorString().toStdString());
+                throw std::runtime_error(
+                    QStringLiteral("Не удалось открыть файл «%1»: %2").arg(path, existing.errorString()).toStdString());
             file = ProfileFile(existing.readAll());
         }
         save(file);
         // Written whole or not at all: a failure leaves the file as it was.
         QSaveFile out(path);
         if (!out.open(QIODevice::WriteOnly) || out.write(file.bytes()) != file.bytes().size() || !out.commit())
-            throw std::runtime_error(out.errorString().toStdString());
+            throw std::runtime_error(
+                QStringLiteral("Не удалось записать файл «%1»: %2").arg(path, out.errorString()).toStdString());
         m_controls.progress->setValue(0);
         m_controls.message->setText(QStringLiteral("Сохранение завершено."));
         m_boxes.plain(QStringLiteral("Сохранение завершено!"));
@@ -212,7 +214,8 @@ void SettingsExchange::b_LoadSettingsClick() {
             return;
         }
         if (!in.open(QIODevice::ReadOnly))
-            throw std::runtime_error(in.errorString().toStdString());
+            throw std::runtime_error(
+                QStringLiteral("Не удалось открыть файл «%1»: %2").arg(path, in.errorString()).toStdString());
         const ProfileFile file(in.readAll());
         step();
         load(file);

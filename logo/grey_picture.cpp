@@ -15,7 +15,23 @@
 namespace {
 
 [[noreturn]] void fail(const QString& path, const QString& reason) {
-    throw std::runtime_error(QStringLiteral("Cannot read the picture file \"%1\": %2").arg(path, reason).toStdString());
+    throw std::runtime_error(QStringLiteral("Не удалось прочитать рисунок «%1»: %2.").arg(path, reason).toStdString());
+}
+
+const QString cutShort = QStringLiteral("файл обрывается раньше, чем кончается рисунок");
+
+// libjpeg speaks English; the technician reads why in Russian, with the library's code for support.
+QString jpegReason(int code) {
+    switch (code) {
+    case JERR_NO_SOI:
+        return QStringLiteral("это не файл JPEG");
+    case JERR_INPUT_EMPTY:
+    case JERR_INPUT_EOF:
+    case JWRN_JPEG_EOF:
+        return cutShort;
+    default:
+        return QStringLiteral("файл JPEG повреждён или не поддерживается (код ошибки libjpeg %1)").arg(code);
+    }
 }
 
 void greyFromRgb(const uint8_t* rgb, int width, uint8_t* grey) {
@@ -35,13 +51,10 @@ void greyFromInvertedCmyk(const uint8_t* cmyk, int width, uint8_t* grey) {
 struct JpegErrors {
     jpeg_error_mgr manager; // first, so that the library's pointer to it points at the whole
     std::jmp_buf decoder;
-    char message[JMSG_LENGTH_MAX] = {};
 };
 
 [[noreturn]] void jumpToDecoder(j_common_ptr info) {
-    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
-    info->err->format_message(info, errors->message);
-    std::longjmp(errors->decoder, 1);
+    std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->decoder, 1);
 }
 
 // Lost picture data draws only a warning and decodes as grey blocks, a spoilt logo on every receipt.
@@ -149,14 +162,14 @@ GreyPicture loadJpegPicture(const QString& path) {
     std::vector<uint8_t> row;
     GreyPicture picture;
     if (!decodeJpeg(decoder, bytes, row, picture))
-        fail(path, QString::fromLocal8Bit(decoder.errors.message));
+        fail(path, jpegReason(decoder.info.err->msg_code));
     return picture;
 }
 
 GreyPicture loadBitmapPicture(const QString& path) {
     QByteArray bytes = readFile(path);
     if (bitmapCutShort(bytes))
-        fail(path, QStringLiteral("the file ends before its picture data"));
+        fail(path, cutShort);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "BMP");
@@ -164,7 +177,7 @@ GreyPicture loadBitmapPicture(const QString& path) {
     reader.setAutoDetectImageFormat(false);
     const QImage image = reader.read().convertToFormat(QImage::Format_RGB888);
     if (image.isNull())
-        fail(path, reader.errorString());
+        fail(path, QStringLiteral("это не рисунок BMP или его вид не поддерживается"));
     GreyPicture picture{image.width(), image.height(), {}};
     picture.grey.resize(size_t(picture.width) * size_t(picture.height));
     for (int y = 0; y < picture.height; ++y)

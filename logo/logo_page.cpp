@@ -44,6 +44,12 @@ LogoPage::LogoPage(RegisterLink& link, ErrorReporter& errors, MessageBoxes& boxe
     showPreview();
 
     auto& ui = *m_ui;
+    // Value labels as wide as their widest value, so that a slider keeps its length as the value changes.
+    const QFontMetrics metrics = fontMetrics();
+    for (QLabel* label : {ui.lb_width_cnt, ui.lb_height_cnt, ui.lb_left_cnt, ui.lb_top_cnt})
+        label->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("0000")));
+    for (QLabel* label : {ui.lb_Contrast_pr, ui.lb_Res_h_per, ui.lb_res_v_per})
+        label->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("0000%")));
     connect(ui.bt_load_logo, &QAbstractButton::clicked, this, &LogoPage::bt_load_logoClick);
     connect(ui.tb_Contrast, &QSlider::valueChanged, this, &LogoPage::tb_ContrastChange);
     connect(ui.tb_Res_h, &QSlider::valueChanged, this, &LogoPage::tb_Res_hChange);

@@ -8,10 +8,12 @@
 #include "goods_view.h"
 #include "register_link.h"
 
+#include <algorithm>
 #include <cstring>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -19,6 +21,26 @@ constexpr int readAttempts = 3;
 // Writing a goods record is given more tries than any other call.
 constexpr int writeAttempts = 5;
 constexpr int columnWidths[GoodsModel::ColumnCount] = {40, 167, 90, 40, 60, 50, 60, 60};
+// The widest text each column can hold; the name column takes the spare width instead.
+const QString widestTexts[GoodsModel::ColumnCount] = {QStringLiteral("9999"),          QString(),
+                                                      QStringLiteral("0000000000000"), QStringLiteral("16"),
+                                                      QStringLiteral("0000000.00"),    QStringLiteral("НЕТ"),
+                                                      QStringLiteral("0000000000.00"), QStringLiteral("0000000000.00")};
+
+// The widths are the least; each column is widened once, here, to show its header and its widest
+// text with the font in use. Sizing to the contents would measure all 9999 rows on every change.
+void fitColumns(GoodsView& view, const GoodsModel& model) {
+    QHeaderView* header = view.horizontalHeader();
+    const int cellPadding = 2 * view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 6;
+    const int headerPadding = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 6;
+    for (int column = 0; column < GoodsModel::ColumnCount; ++column) {
+        const QString caption = model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        header->resizeSection(
+            column, std::max({columnWidths[column], header->fontMetrics().horizontalAdvance(caption) + headerPadding,
+                              view.fontMetrics().horizontalAdvance(widestTexts[column]) + cellPadding}));
+    }
+    view.setStretchColumn(GoodsModel::NameColumn);
+}
 const QString yes = QStringLiteral("ДА");
 const QString no = QStringLiteral("НЕТ");
 } // namespace
@@ -30,8 +52,7 @@ GoodsPage::GoodsPage(RegisterLink& link, ErrorReporter& errors, QWidget* parent)
     , m_model(new GoodsModel(this))
     , m_view(new GoodsView(this)) {
     m_view->setModel(m_model);
-    for (int column = 0; column < GoodsModel::ColumnCount; ++column)
-        m_view->horizontalHeader()->resizeSection(column, columnWidths[column]);
+    fitColumns(*m_view, *m_model);
     m_view->setItemDelegate(
         new FilteredEditDelegate([this](int column, const QString& text,
                                         const QString& previous) { return GoodsSetEditText(column, text, previous); },

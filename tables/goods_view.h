@@ -15,14 +15,19 @@ public:
 
     explicit GoodsView(QWidget* parent = nullptr);
     void setSelectCell(SelectCell selectCell) { m_selectCell = std::move(selectCell); }
+    // `column` takes the width the others leave when the grid grows, keeping its own as the least.
+    void setStretchColumn(int column);
 
 protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     bool refused(const QModelIndex& index) const;
 
     SelectCell m_selectCell;
+    int m_stretchColumn = -1;
+    int m_stretchMinimum = 0;
 };

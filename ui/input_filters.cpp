@@ -47,6 +47,20 @@ NumericEditFilter::NumericEditFilter(ErrorReporter& errors, QObject* parent)
 void NumericEditFilter::attach(QLineEdit* edit, bool clampOnExit) {
     edit->setProperty(clampedProperty, clampOnExit);
     edit->installEventFilter(this);
+    // Pasted and dropped text never passes the key filter: the same rule cleans it.
+    connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString& text) {
+        QString kept;
+        for (QChar c : text) {
+            if (c != backspace && me_KKMAddrKeyPress(edit, QString(c)))
+                kept += c;
+        }
+        if (kept != text)
+            edit->setText(kept);
+    });
+}
+
+void NumericEditFilter::stop() {
+    m_stopped = true;
 }
 
 bool NumericEditFilter::eventFilter(QObject* watched, QEvent* event) {
@@ -55,13 +69,20 @@ bool NumericEditFilter::eventFilter(QObject* watched, QEvent* event) {
         return false;
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        // Keys that type nothing (arrows, Delete, Home) are not characters to filter.
-        if (key->text().isEmpty() || key->key() == Qt::Key_Delete)
+        // Keys that type nothing (arrows, Delete, Home), Tab and the editing shortcuts are not
+        // characters to filter; what a paste brings is cleaned once it is in.
+        if (key->text().isEmpty() || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab ||
+            key->key() == Qt::Key_Backtab || key->modifiers().testFlag(Qt::ControlModifier))
             return false;
         return !me_KKMAddrKeyPress(edit, key->text());
     }
-    if (event->type() == QEvent::FocusOut && edit->property(clampedProperty).toBool())
-        me_PCAddrExit(edit);
+    if (event->type() == QEvent::FocusOut && edit->property(clampedProperty).toBool() && !m_stopped) {
+        // Only a move to another control of the window is leaving the edit: not switching to another
+        // window, not a popup opening over it.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            me_PCAddrExit(edit);
+    }
     return false;
 }
 

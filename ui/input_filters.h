@@ -27,6 +27,8 @@ public:
 
     // `clampOnExit` is false for the edits that have no range (the print contrast).
     void attach(QLineEdit* edit, bool clampOnExit);
+    // No more range checks: the window is closing, and an error box then would be in the way.
+    void stop();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -36,4 +38,5 @@ private:
     void me_PCAddrExit(QLineEdit* edit);
 
     ErrorReporter& m_errors;
+    bool m_stopped = false;
 };

@@ -126,7 +126,7 @@ private slots:
             writeConnectionFile(path, m_controls);
             QFAIL("accepted");
         } catch (const std::runtime_error& e) {
-            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Unable to write to %1").arg(path));
+            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Не удалось записать файл «%1»").arg(path));
         }
     }
 
@@ -161,7 +161,7 @@ private slots:
         QVERIFY(window.close());
         QCOMPARE(boxes.shown.size(), 2);
         QVERIFY(boxes.shown[1].text.startsWith(QStringLiteral("Ошибка по месту: Tfm_Main.FormClose\n\rТекст ошибки: "
-                                                              "Unable to write to ")));
+                                                              "Не удалось записать файл «")));
     }
 };
 

@@ -60,6 +60,21 @@ private slots:
         m_device.reset();
     }
 
+    void slidersKeepTheirLengthAsValuesChange() {
+        m_page->resize(800, 500);
+        m_page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
+        for (const char* name : {"tb_Contrast", "tb_Res_h", "tb_res_v"}) {
+            QSlider* moved = slider(name);
+            moved->setValue(moved->maximum());
+            QCoreApplication::processEvents();
+            const int length = moved->width();
+            moved->setValue(moved->minimum());
+            QCoreApplication::processEvents();
+            QCOMPARE(moved->width(), length);
+        }
+    }
+
     void startsAsDesigned() {
         QCOMPARE(slider("tb_Contrast")->value(), 51);
         QCOMPARE(label("lb_Contrast_pr"), QStringLiteral("50%"));

@@ -132,6 +132,31 @@ private slots:
         QCOMPARE(filterGoodsRange(typed), kept);
     }
 
+    void nameColumnTakesTheSpareWidth() {
+        GoodsView& view = m_page->view();
+        m_page->resize(1400, 400);
+        m_page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
+        QHeaderView* header = view.horizontalHeader();
+        QCOMPARE(header->length(), view.viewport()->width());
+        m_page->resize(300, 400);
+        QCoreApplication::processEvents();
+        QCOMPARE(header->sectionSize(GoodsModel::NameColumn), 167);
+    }
+
+    // Only a left click picks a cell; Home stops before the fixed number column.
+    void onlyTheLeftButtonAndNeverColumnZero() {
+        GoodsView& view = m_page->view();
+        m_page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
+        view.setCurrentIndex(model().index(2, GoodsModel::PriceColumn));
+        const QPoint fractional = view.visualRect(model().index(3, GoodsModel::FractionalColumn)).center();
+        QTest::mouseClick(view.viewport(), Qt::MiddleButton, {}, fractional);
+        QCOMPARE(view.currentIndex(), model().index(2, GoodsModel::PriceColumn));
+        QTest::keyClick(&view, Qt::Key_Home);
+        QCOMPARE(view.currentIndex().column(), int(GoodsModel::NameColumn));
+    }
+
     void gridIsSetUp() {
         const GoodsView& view = m_page->view();
         QCOMPARE(view.objectName(), QStringLiteral("Goods"));
@@ -140,8 +165,16 @@ private slots:
         const int widths[] = {40, 167, 90, 40, 60, 50, 60, 60};
         const char* headers[] = {"Товар", "Наименование", "Штрих-код", "Отдел",
                                  "Цена",  "Дробное",      "Продажи",   "Возвраты"};
+        // The widths are the least; a column is as wide as its header and widest text need.
+        const char* widest[] = {"9999",       "",    "0000000000000", "16",
+                                "0000000.00", "НЕТ", "0000000000.00", "0000000000.00"};
         for (int column = 0; column < 8; ++column) {
-            QCOMPARE(view.horizontalHeader()->sectionSize(column), widths[column]);
+            const int width = view.horizontalHeader()->sectionSize(column);
+            QVERIFY(width >= widths[column]);
+            QVERIFY2(width >
+                         view.horizontalHeader()->fontMetrics().horizontalAdvance(QString::fromUtf8(headers[column])),
+                     headers[column]);
+            QVERIFY2(width > view.fontMetrics().horizontalAdvance(QString::fromUtf8(widest[column])), headers[column]);
             QCOMPARE(model().headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(),
                      QString::fromUtf8(headers[column]));
         }

@@ -2,6 +2,7 @@
 #include "input_filters.h"
 #include "recording_message_boxes.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QLocale>
 #include <QTest>
@@ -129,6 +130,44 @@ private slots:
         QCOMPARE(boxes.shown[0].text, QStringLiteral("Ошибка по месту: Tfm_Main.me_PCAddrExit / ed_DateInterval\n\r"
                                                      "Текст ошибки: '-' is not a valid floating point value\n\r"
                                                      "Сообщите разработчикам."));
+    }
+
+    // Tab leaves the edit (and runs the range check); shortcuts edit; what a paste brings is filtered;
+    // switching to another window or closing it runs no check.
+    void keyboardAndClipboard() {
+        RecordingMessageBoxes boxes;
+        ErrorReporter errors(boxes);
+        NumericEditFilter filter(errors);
+        QWidget window;
+        auto* interval = new QLineEdit(&window);
+        interval->setObjectName("ed_DateInterval");
+        auto* other = new QLineEdit(&window);
+        filter.attach(interval, true);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        interval->setFocus();
+        QTest::keyClicks(interval, "5");
+        QTest::keyClick(interval, Qt::Key_Tab);
+        QVERIFY(other->hasFocus());
+        QTest::keyClicks(other, "7");
+        QCOMPARE(interval->text(), QStringLiteral("5"));
+
+        interval->setFocus();
+        QTest::keyClick(interval, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(interval->selectedText(), QStringLiteral("5"));
+        interval->insert("1x2;3"); // a paste or a drop
+        QCOMPARE(interval->text(), QStringLiteral("123"));
+
+        interval->setText("99");
+        QFocusEvent toAnotherWindow(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(interval, &toAnotherWindow);
+        QCOMPARE(interval->text(), QStringLiteral("99"));
+        interval->setText("-");
+        filter.stop();
+        QFocusEvent closing(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(interval, &closing);
+        QVERIFY(boxes.shown.isEmpty());
     }
 };
 
