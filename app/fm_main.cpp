@@ -146,7 +146,6 @@ void Tfm_Main::FormCreate() {
         m_progressBar->setValue(0);
         StatusBarResize();
 
-        m_ui->PageControl->tabBar()->hide();
         m_ui->PageControl->setCurrentWidget(m_ui->ts_main);
 
         fillPortList();

@@ -18,7 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTabWidget>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 
 namespace {
@@ -67,7 +67,7 @@ int main(int argc, char* argv[]) {
     window.findChild<QAbstractButton*>(QStringLiteral("sb_Connect"))->click();
     if (!window.link().connected)
         fail("could not connect to the emulated register");
-    window.findChild<QTabWidget*>(QStringLiteral("PageControl"))
+    window.findChild<QStackedWidget*>(QStringLiteral("PageControl"))
         ->setCurrentWidget(window.findChild<QWidget*>(QStringLiteral("ts_KKMGoods")));
     window.findChild<QLineEdit*>(QStringLiteral("ed_GoodsStart"))->setText(QStringLiteral("1"));
     window.findChild<QLineEdit*>(QStringLiteral("ed_GoodsEND"))->setText(QStringLiteral("9999"));

@@ -16,7 +16,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QSaveFile>
-#include <QTabWidget>
+#include <QStackedWidget>
 #include <stdexcept>
 
 namespace {

@@ -10,12 +10,12 @@ class MessageBoxes;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
-class QTabWidget;
+class QStackedWidget;
 class QWidget;
 
 // The window's controls the goods CSV exchange works with.
 struct CsvControls {
-    QTabWidget* pages = nullptr;
+    QStackedWidget* pages = nullptr;
     QWidget* goodsPage = nullptr;
     QWidget* logoPage = nullptr;
     QLineEdit* goodsFirst = nullptr;

@@ -14,7 +14,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QScopeGuard>
-#include <QTabWidget>
+#include <QStackedWidget>
 
 namespace {
 const QString readSuccess = QStringLiteral("Чтение данных прошло успешно.");

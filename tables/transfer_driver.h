@@ -13,13 +13,13 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
-class QTabWidget;
+class QStackedWidget;
 class QWidget;
 class RegisterLink;
 
 // The window's controls that a transfer drives.
 struct TransferControls {
-    QTabWidget* pages = nullptr;
+    QStackedWidget* pages = nullptr;
     QWidget* mainPage = nullptr;
     // Disabled for the length of a table transfer so that no second one starts.
     QList<QWidget*> locked;

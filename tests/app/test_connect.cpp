@@ -8,7 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTabWidget>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,7 +24,7 @@ class TestConnect : public QObject {
 
     template <typename T = QWidget> T* find(const char* name) { return m_window->findChild<T*>(QLatin1String(name)); }
     QString text(const char* label) { return find<QLabel>(label)->text(); }
-    QString page() { return find<QTabWidget>("PageControl")->currentWidget()->objectName(); }
+    QString page() { return find<QStackedWidget>("PageControl")->currentWidget()->objectName(); }
     void connectNow() { find<QAbstractButton>("sb_Connect")->click(); }
 
 private slots:

@@ -20,7 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QTabWidget>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -59,7 +59,7 @@ private slots:
         const bool wasTicked = codeSell->isChecked();
         const int light = lights->currentIndex();
 
-        window.findChild<QTabWidget*>("PageControl")->setCurrentWidget(window.findChild<QWidget*>("ts_KKMOptions"));
+        window.findChild<QStackedWidget*>("PageControl")->setCurrentWidget(window.findChild<QWidget*>("ts_KKMOptions"));
         codeSell->setChecked(!wasTicked);
         window.driver().sb_WriteTableToKKMClick();
         QCOMPARE(window.findChild<QLabel*>("lb_Result")->text(), QStringLiteral("Запись данных прошла успешно."));
@@ -132,7 +132,7 @@ private slots:
             {"ts_KKMNalog", [&] { taxes->setCell(2, 4, "7.5"); }, [&] { taxes->setCell(2, 4, ""); },
              [&] { return taxes->cell(2, 4) == "7.50"; }},
         };
-        auto* pageControl = window.findChild<QTabWidget*>("PageControl");
+        auto* pageControl = window.findChild<QStackedWidget*>("PageControl");
         auto* result = window.findChild<QLabel*>("lb_Result");
         for (const auto& page : pages) {
             pageControl->setCurrentWidget(window.findChild<QWidget*>(page.page));
@@ -159,7 +159,7 @@ private slots:
         RecordingFileDialogs dialogs;
         Tfm_Main window(library, boxes, dialogs, m_data.filePath("kkm.ini"));
         window.findChild<QAbstractButton*>("sb_Connect")->click();
-        auto* pageControl = window.findChild<QTabWidget*>("PageControl");
+        auto* pageControl = window.findChild<QStackedWidget*>("PageControl");
         const auto writePage = [&](const char* page) {
             pageControl->setCurrentWidget(window.findChild<QWidget*>(page));
             window.driver().sb_WriteTableToKKMClick();
@@ -212,7 +212,7 @@ private slots:
         window.findChild<QAbstractButton*>("sb_Connect")->click();
         QVERIFY(window.link().connected);
 
-        window.findChild<QTabWidget*>("PageControl")->setCurrentWidget(window.findChild<QWidget*>("ts_KKMGoods"));
+        window.findChild<QStackedWidget*>("PageControl")->setCurrentWidget(window.findChild<QWidget*>("ts_KKMGoods"));
         window.findChild<QLineEdit*>("ed_GoodsStart")->setText("20");
         window.findChild<QLineEdit*>("ed_GoodsEND")->setText("40");
         GoodsModel& goods = window.goodsPage().model();
@@ -258,7 +258,7 @@ private slots:
         RecordingFileDialogs dialogs;
         Tfm_Main window(library, boxes, dialogs, m_data.filePath("kkm.ini"));
         window.findChild<QAbstractButton*>("sb_Connect")->click();
-        window.findChild<QTabWidget*>("PageControl")->setCurrentWidget(window.findChild<QWidget*>("ts_KKMLogo"));
+        window.findChild<QStackedWidget*>("PageControl")->setCurrentWidget(window.findChild<QWidget*>("ts_KKMLogo"));
 
         QImage picture(100, 40, QImage::Format_RGB32);
         picture.fill(Qt::white);

@@ -12,9 +12,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTableView>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -62,7 +62,7 @@ class TestMainWindow : public QObject {
             qWarning("no control %s", qPrintable(name));
         return w;
     }
-    QTabWidget* pages() { return find<QTabWidget>("PageControl"); }
+    QStackedWidget* pages() { return find<QStackedWidget>("PageControl"); }
     QString currentPage() { return pages()->currentWidget()->objectName(); }
     void connectAndUpdate() {
         m_window->link().connected = true;
@@ -159,9 +159,22 @@ private slots:
         QCOMPARE(pages()->count(), pageNames.size());
         for (int i = 0; i < pageNames.size(); ++i)
             QCOMPARE(pages()->widget(i)->objectName(), pageNames[i]);
-        QVERIFY(pages()->tabBar()->isHidden());
         QCOMPARE(currentPage(), QStringLiteral("ts_main"));
         QVERIFY(m_boxes->shown.isEmpty());
+    }
+
+    // Pages change only through the navigation buttons: Ctrl+Tab and its kin do nothing.
+    void keysDoNotChangeThePage() {
+        open();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QWidget* connect = find("sb_Connect");
+        connect->setFocus();
+        for (const QKeyCombination key : {Qt::CTRL | Qt::Key_Tab, Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab,
+                                          Qt::CTRL | Qt::Key_PageDown, Qt::CTRL | Qt::Key_PageUp}) {
+            QTest::keyClick(connect, key.key(), key.keyboardModifiers());
+            QCOMPARE(currentPage(), QStringLiteral("ts_main"));
+        }
     }
 
     void captions_data() {

@@ -9,7 +9,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QProgressBar>
-#include <QTabWidget>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,7 +18,7 @@ class TestGoodsCsvExchange : public QObject {
 
     QTemporaryDir m_dir;
     std::unique_ptr<GoodsModel> m_goods;
-    std::unique_ptr<QTabWidget> m_pages;
+    std::unique_ptr<QStackedWidget> m_pages;
     QWidget* m_goodsPage = nullptr;
     QWidget* m_logoPage = nullptr;
     QLineEdit* m_first = nullptr;
@@ -61,12 +61,12 @@ private slots:
 
     void init() {
         m_goods = std::make_unique<GoodsModel>();
-        m_pages = std::make_unique<QTabWidget>();
+        m_pages = std::make_unique<QStackedWidget>();
         m_goodsPage = new QWidget;
         m_logoPage = new QWidget;
-        m_pages->addTab(new QWidget, "main");
-        m_pages->addTab(m_logoPage, "logo");
-        m_pages->addTab(m_goodsPage, "goods");
+        m_pages->addWidget(new QWidget);
+        m_pages->addWidget(m_logoPage);
+        m_pages->addWidget(m_goodsPage);
         m_pages->setCurrentWidget(m_goodsPage);
         m_first = new QLineEdit("1", m_pages.get());
         m_last = new QLineEdit("9999", m_pages.get());

@@ -6,8 +6,8 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTableWidget>
-#include <QTabWidget>
 #include <QTest>
 #include <QVBoxLayout>
 #include <stdexcept>
@@ -63,7 +63,7 @@ class TestTransferDriver : public QObject {
 
     std::unique_ptr<DeviceFixture> m_device;
     std::unique_ptr<QWidget> m_window;
-    QTabWidget* m_pages = nullptr;
+    QStackedWidget* m_pages = nullptr;
     QWidget* m_main = nullptr;
     QWidget* m_tablePage = nullptr;
     QWidget* m_other = nullptr;
@@ -85,13 +85,13 @@ private slots:
         m_device->link.connected = true;
         m_window = std::make_unique<QWidget>();
         auto* layout = new QVBoxLayout(m_window.get());
-        m_pages = new QTabWidget;
+        m_pages = new QStackedWidget;
         m_main = new QWidget;
         m_tablePage = new QWidget;
         m_other = new QWidget;
-        m_pages->addTab(m_main, "main");
-        m_pages->addTab(m_tablePage, "table");
-        m_pages->addTab(m_other, "other");
+        m_pages->addWidget(m_main);
+        m_pages->addWidget(m_tablePage);
+        m_pages->addWidget(m_other);
         layout->addWidget(m_pages);
         m_locked.clear();
         for (int i = 0; i < 4; ++i) {
