@@ -20,6 +20,7 @@
 #include "sections_page.h"
 #include "settings_exchange.h"
 #include "taxes_page.h"
+#include "test_panel_page.h"
 #include "transfer_driver.h"
 #include "ui_fm_main.h"
 
@@ -205,6 +206,7 @@ void Tfm_Main::composePages() {
     }
 
     m_logoPage = addPage(ui.ts_KKMLogo, new LogoPage(m_link, m_errors, m_boxes, m_dialogs));
+    ui.ts_TestPanel->layout()->addWidget(new TestPanelPage(m_link, m_errors, m_boxes));
 
     const CsvControls csv{ui.PageControl, ui.ts_KKMGoods, ui.ts_KKMLogo, ui.ed_GoodsStart,
                           ui.ed_GoodsEND, m_progressBar,  ui.lb_Result};
@@ -394,13 +396,18 @@ void Tfm_Main::MainformActionUpdate() {
                            static_cast<QWidget*>(ui.sb_KKMNalog), static_cast<QWidget*>(ui.sb_KKMGoods),
                            static_cast<QWidget*>(ui.sb_TestPanel)})
             w->setEnabled(c);
-        ui.sb_TestPanel->setVisible(false);
+        ui.sb_TestPanel->setVisible(m_serviceMode);
         for (QWidget* w : {static_cast<QWidget*>(ui.lb_Interval), static_cast<QWidget*>(ui.ed_GoodsStart),
                            static_cast<QWidget*>(ui.lb_IntervalDot), static_cast<QWidget*>(ui.ed_GoodsEND)})
             w->setVisible(p == GoodsPageNumber);
         if (!c)
             m_statusPanel->setText(notConnectedText);
     });
+}
+
+void Tfm_Main::setServiceMode(bool on) {
+    m_serviceMode = on;
+    MainformActionUpdate();
 }
 
 void Tfm_Main::sb_KKMOptionsClick(QAbstractButton* button) {

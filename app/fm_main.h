@@ -39,6 +39,8 @@ public:
     // Enables, disables and hides controls by connection state and page; runs
     // each time the event queue runs empty.
     void MainformActionUpdate();
+    // Service staff see the test page's button; everybody else never does.
+    void setServiceMode(bool on);
 
     RegisterLink& link() { return m_link; }
     QProgressBar* progressBar() const { return m_progressBar; }
@@ -98,4 +100,5 @@ private:
     LogoPage* m_logoPage = nullptr;
     GoodsCsvExchange* m_csvExchange = nullptr;
     bool m_pagesComposed = false;
+    bool m_serviceMode = false;
 };

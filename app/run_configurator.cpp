@@ -1,15 +1,28 @@
 #include "run_configurator.h"
 
+#include "command_line.h"
 #include "connection_file.h"
 #include "device_library.h"
 #include "file_dialogs.h"
 #include "fm_main.h"
 
+#include <cstdio>
 #include <QApplication>
+#include <QFileInfo>
 
 int runConfigurator(QApplication& app, const std::function<void(Tfm_Main&)>& beforeShow) {
     QApplication::setApplicationName(QStringLiteral("kkm-configurator"));
     QApplication::setApplicationDisplayName(QStringLiteral("Программа настройки ККМ"));
+
+    const CommandLine options = parseCommandLine(QCoreApplication::arguments());
+    if (options.help) {
+        std::fputs(commandLineHelp(QFileInfo(QCoreApplication::applicationFilePath()).fileName()).toLocal8Bit(),
+                   stdout);
+        return 0;
+    }
+    for (const QString& unknown : options.unknownOptions)
+        std::fputs(QStringLiteral("Неизвестный параметр командной строки «%1» пропущен.\n").arg(unknown).toLocal8Bit(),
+                   stderr);
 
     const DeviceLibrary device(DeviceLibrary::defaultFile(QCoreApplication::applicationDirPath()));
     WidgetMessageBoxes boxes;
@@ -17,6 +30,7 @@ int runConfigurator(QApplication& app, const std::function<void(Tfm_Main&)>& bef
     Tfm_Main window(device, boxes, dialogs, connectionFilePath());
     boxes.setParent(&window);
     dialogs.setParent(&window);
+    window.setServiceMode(options.service);
     if (beforeShow)
         beforeShow(window);
     window.show();

@@ -417,6 +417,22 @@ private slots:
         QVERIFY(!find<QAbstractButton>("sb_TestPanel")->isChecked());
     }
 
+    // Without --service the test page's button never shows, even connected; with it, it does and opens the page.
+    void testPanelButtonShowsInServiceModeOnly() {
+        open();
+        m_window->show();
+        connectAndUpdate();
+        auto* button = find<QAbstractButton>("sb_TestPanel");
+        QVERIFY(!button->isVisible());
+        m_window->setServiceMode(true);
+        QVERIFY(button->isVisible() && button->isEnabled());
+        button->click();
+        QVERIFY(find("ts_TestPanel")->findChild<QWidget*>("b_startTest")->isVisible());
+        m_window->link().connected = false;
+        m_window->MainformActionUpdate();
+        QVERIFY(button->isVisible() && !button->isEnabled());
+    }
+
     void mainWithNoButtonDownKeepsThePage() {
         open();
         connectAndUpdate();

@@ -91,20 +91,31 @@ int32_t ORVEL_CALL fakeWriteLogo(uint8_t kkm, uint8_t pc, int32_t kind, const ui
     return FakeDevice::current().record("WriteLogo", {kkm, pc, kind, last},
                                         QByteArray(reinterpret_cast<const char*>(buf), last + 1));
 }
-int32_t ORVEL_CALL fakeGetJRecordsCount(uint8_t kkm, uint8_t pc, int32_t*, const uint8_t**) {
-    return FakeDevice::current().record("GetJRecordsCount", {kkm, pc});
+int32_t answerQuery(const char* function, QList<int> args, int32_t* value, const uint8_t** reply) {
+    FakeDevice& d = FakeDevice::current();
+    const int32_t result = d.record(function, std::move(args));
+    if (result < 0)
+        return result;
+    *value = d.queryValue;
+    const auto scripted = d.replies.constFind(QLatin1String(function));
+    if (scripted != d.replies.constEnd())
+        *reply = reinterpret_cast<const uint8_t*>(scripted->constData());
+    return result;
 }
-int32_t ORVEL_CALL fakeGetJRecord(uint8_t kkm, uint8_t pc, int32_t number, int32_t*, const uint8_t**) {
-    return FakeDevice::current().record("GetJRecord", {kkm, pc, number});
+int32_t ORVEL_CALL fakeGetJRecordsCount(uint8_t kkm, uint8_t pc, int32_t* count, const uint8_t** reply) {
+    return answerQuery("GetJRecordsCount", {kkm, pc}, count, reply);
 }
-int32_t ORVEL_CALL fakeGetJRecordNext(uint8_t kkm, uint8_t pc, int32_t*, const uint8_t**) {
-    return FakeDevice::current().record("GetJRecordNext", {kkm, pc});
+int32_t ORVEL_CALL fakeGetJRecord(uint8_t kkm, uint8_t pc, int32_t number, int32_t* value, const uint8_t** reply) {
+    return answerQuery("GetJRecord", {kkm, pc, number}, value, reply);
 }
-int32_t ORVEL_CALL fakeNEmptyFind(uint8_t kkm, uint8_t pc, int32_t*, const uint8_t**) {
-    return FakeDevice::current().record("NEmptyFind", {kkm, pc});
+int32_t ORVEL_CALL fakeGetJRecordNext(uint8_t kkm, uint8_t pc, int32_t* value, const uint8_t** reply) {
+    return answerQuery("GetJRecordNext", {kkm, pc}, value, reply);
 }
-int32_t ORVEL_CALL fakeGetGoodsRest(uint8_t kkm, uint8_t pc, int32_t number, int32_t*, const uint8_t**) {
-    return FakeDevice::current().record("GetGoodsRest", {kkm, pc, number});
+int32_t ORVEL_CALL fakeNEmptyFind(uint8_t kkm, uint8_t pc, int32_t* value, const uint8_t** reply) {
+    return answerQuery("NEmptyFind", {kkm, pc}, value, reply);
+}
+int32_t ORVEL_CALL fakeGetGoodsRest(uint8_t kkm, uint8_t pc, int32_t number, int32_t* value, const uint8_t** reply) {
+    return answerQuery("GetGoodsRest", {kkm, pc, number}, value, reply);
 }
 
 } // namespace

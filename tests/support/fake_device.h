@@ -42,6 +42,10 @@ public:
     // Goods records by number: seven texts in Windows-1251. SetPLU stores what it is sent
     // and records the texts joined by "|".
     QHash<int, QByteArrayList> goods;
+    // The journal and stock queries: with a result of 0 or more they hand out `queryValue`
+    // and the reply scripted for the function; without one the reply pointer stays as it was.
+    QHash<QString, QByteArray> replies;
+    int32_t queryValue = 0;
     // Identification answers.
     uint8_t deviceBytes[4] = {0x03, 0x00, 0x12, 0x10};
     QByteArray model = "  \xCA\xCA\xCC-1  ";
