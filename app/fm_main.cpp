@@ -80,6 +80,12 @@ Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs
           static_cast<QWidget*>(m_ui->lb_KKMLanguageCaption), static_cast<QWidget*>(m_ui->lb_KKMLanguage),
           static_cast<QWidget*>(m_ui->lb_KKMEncodeCaption), static_cast<QWidget*>(m_ui->lb_KKMEncode)})
         hidden->setVisible(false);
+    // The register's details have a fixed width, so that the groups stay put when they are filled in;
+    // a longer model name wraps.
+    for (QLabel* detail : {m_ui->lb_KKMModel, m_ui->lb_KKMVersion, m_ui->lb_KKMSerialNumber}) {
+        detail->setFixedWidth(detail->fontMetrics().horizontalAdvance(QString(18, QLatin1Char('0'))));
+        detail->setWordWrap(true);
+    }
 
     const QStyle* style = this->style();
     const std::pair<QAbstractButton*, QStyle::StandardPixmap> icons[] = {

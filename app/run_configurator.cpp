@@ -1,5 +1,6 @@
 #include "run_configurator.h"
 
+#include "application_setup.h"
 #include "command_line.h"
 #include "connection_file.h"
 #include "device_library.h"
@@ -11,8 +12,7 @@
 #include <QFileInfo>
 
 int runConfigurator(QApplication& app, const std::function<void(Tfm_Main&)>& beforeShow) {
-    QApplication::setApplicationName(QStringLiteral("kkm-configurator"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Программа настройки ККМ"));
+    setUpApplication(app);
 
     const CommandLine options = parseCommandLine(QCoreApplication::arguments());
     if (options.help) {

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -161,6 +162,18 @@ private slots:
             QCOMPARE(pages()->widget(i)->objectName(), pageNames[i]);
         QCOMPARE(currentPage(), QStringLiteral("ts_main"));
         QVERIFY(m_boxes->shown.isEmpty());
+    }
+
+    void mainPageStaysPutWhenTheDetailsAreFilled() {
+        open();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QWidget* details = find("gb_KKMInfo");
+        const QRect before = details->geometry();
+        find<QLabel>("lb_KKMModel")->setText("Орвел-01К (эмулятор), исполнение 2");
+        find<QLabel>("lb_KKMSerialNumber")->setText("000123456789");
+        QCoreApplication::processEvents();
+        QCOMPARE(details->geometry(), before);
     }
 
     // Pages change only through the navigation buttons: Ctrl+Tab and its kin do nothing.
@@ -517,6 +530,26 @@ private slots:
         QVERIFY(browser);
         QVERIFY(browser->source().toString().endsWith(page));
         QVERIFY(!browser->toPlainText().isEmpty());
+    }
+
+    // F1 opens the page's topic too; a link followed can be gone back from.
+    void f1AndTheWayBack() {
+        open();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        connectAndUpdate();
+        find<QAbstractButton>("sb_KKMGoods")->click();
+        QTest::keyClick(m_window.get(), Qt::Key_F1);
+        auto* browser = m_window->findChild<QTextBrowser*>("HelpBrowser");
+        QVERIFY(browser);
+        QVERIFY(browser->source().toString().endsWith("plu.htm"));
+        auto* back = m_window->findChild<QAction*>("HelpBack");
+        QVERIFY(back && !back->isEnabled());
+        browser->setSource(QUrl("chm:/index.htm"));
+        QVERIFY(back->isEnabled());
+        back->trigger();
+        QVERIFY(browser->source().toString().endsWith("plu.htm"));
+        QVERIFY(m_window->findChild<QAction*>("HelpForward")->isEnabled());
     }
 
     void helpOnTheTestPanelOpensNothing() {
