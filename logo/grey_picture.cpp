@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QtEndian>
+#include <QtNumeric>
 #include <stdexcept>
 
 namespace {
@@ -19,6 +20,21 @@ namespace {
 }
 
 const QString cutShort = QStringLiteral("файл обрывается раньше, чем кончается рисунок");
+
+QString tooLarge(qint64 width, qint64 height) {
+    return QStringLiteral("рисунок слишком велик: %1 × %2 точек, можно не больше %3 млн точек")
+        .arg(width)
+        .arg(height)
+        .arg(maxPicturePixels / 1'000'000);
+}
+
+bool withinPixelLimit(qint64 width, qint64 height) {
+    return width <= maxPicturePixels && height <= maxPicturePixels && width * height <= maxPicturePixels;
+}
+
+// A progressive CMYK picture at the pixel limit keeps 8 bytes of coefficients a pixel; the rest is
+// libjpeg's working room. Whatever asks for more is refused by the library instead of swapping.
+constexpr long jpegMemoryLimit = 8 * maxPicturePixels + (64L << 20);
 
 // libjpeg speaks English; the technician reads why in Russian, with the library's code for support.
 QString jpegReason(int code) {
@@ -72,15 +88,24 @@ struct JpegDecoder {
     ~JpegDecoder() { jpeg_destroy_decompress(&info); }
 };
 
-// False after a libjpeg error. A longjmp lands here, so this frame owns nothing with a destructor
-// and changes none of its own variables.
-bool decodeJpeg(JpegDecoder& decoder, const QByteArray& bytes, std::vector<uint8_t>& row, GreyPicture& picture) {
+enum class JpegOutcome { Decoded, Failed, TooLarge };
+
+// Failed after a libjpeg error; TooLarge with the picture's size filled in. A longjmp lands here, so
+// this frame owns nothing with a destructor and changes none of its own variables.
+JpegOutcome decodeJpeg(JpegDecoder& decoder, const QByteArray& bytes, std::vector<uint8_t>& row, GreyPicture& picture) {
     jpeg_decompress_struct& info = decoder.info;
     if (setjmp(decoder.errors.decoder))
-        return false;
+        return JpegOutcome::Failed;
     jpeg_create_decompress(&info);
+    info.mem->max_memory_to_use = jpegMemoryLimit;
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size());
     jpeg_read_header(&info, TRUE);
+    // The header alone decides, before a single row is allocated.
+    if (!withinPixelLimit(info.image_width, info.image_height)) {
+        picture.width = int(info.image_width);
+        picture.height = int(info.image_height);
+        return JpegOutcome::TooLarge;
+    }
     switch (info.jpeg_color_space) {
     case JCS_GRAYSCALE:
         info.out_color_space = JCS_GRAYSCALE;
@@ -109,7 +134,7 @@ bool decodeJpeg(JpegDecoder& decoder, const QByteArray& bytes, std::vector<uint8
             greyFromRgb(row.data(), picture.width, grey);
     }
     jpeg_finish_decompress(&info);
-    return true;
+    return JpegOutcome::Decoded;
 }
 
 QByteArray readFile(const QString& path) {
@@ -119,12 +144,33 @@ QByteArray readFile(const QString& path) {
     return file.readAll();
 }
 
-// Qt's bitmap reader makes up whatever a cut-short file lacks instead of failing, so the pixel data
-// the header promises is checked first. Headers it cannot make sense of are left to Qt to refuse.
-bool bitmapCutShort(const QByteArray& bytes) {
+// RLE8 and RLE4 data as pairs of a count and a colour; a zero count escapes: 0 ends a line, 1 the
+// bitmap, 2 moves by the next two bytes, more copies that many pixels padded to an even byte count.
+// True when the data runs out before the end-of-bitmap code.
+bool rleCutShort(const QByteArray& bytes, qint64 offset, bool fourBits) {
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    const qint64 end = bytes.size();
+    for (qint64 at = offset; at + 2 <= end;) {
+        const int count = data[at];
+        const int code = data[at + 1];
+        at += 2;
+        if (count != 0 || code == 0)
+            continue;
+        if (code == 1)
+            return false;
+        const int pixelBytes = code == 2 ? 2 : fourBits ? (code + 1) / 2 : code;
+        at += pixelBytes + pixelBytes % 2;
+    }
+    return true;
+}
+
+// Qt's bitmap reader makes up whatever a cut-short file lacks instead of failing, and allocates the
+// whole picture first, so the header is checked here. Empty when the file may go on to Qt; headers it
+// cannot make sense of are left to Qt to refuse.
+QString bitmapFault(const QByteArray& bytes) {
     const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
     if (bytes.size() < 26 || !bytes.startsWith("BM"))
-        return false;
+        return {};
     const qint64 offset = qFromLittleEndian<quint32>(data + 10);
     const quint32 headerSize = qFromLittleEndian<quint32>(data + 14);
     qint64 width = 0;
@@ -143,12 +189,28 @@ bool bitmapCutShort(const QByteArray& bytes) {
         compression = qFromLittleEndian<quint32>(data + 30);
         imageSize = qFromLittleEndian<quint32>(data + 34);
     } else {
-        return false;
+        return {};
     }
+    if (width <= 0 || height == 0)
+        return {};
+    if (!withinPixelLimit(width, height))
+        return tooLarge(width, height);
+    if (bits == 0 || bits > 32)
+        return {};
+    // Uncompressed rows are padded to 4 bytes; compressed data states its own size. The bounds above
+    // keep these sums in range, and the checks keep it so should the bounds ever change.
     const bool uncompressed = compression == 0 || compression == 3; // BI_RGB, BI_BITFIELDS
-    // Uncompressed rows are padded to 4 bytes; compressed data states its own size.
-    const qint64 pixelBytes = uncompressed ? (width * bits + 31) / 32 * 4 * height : imageSize;
-    return offset + pixelBytes > bytes.size();
+    qint64 pixelBytes = imageSize;
+    qint64 rowBits = 0;
+    if (uncompressed &&
+        (qMulOverflow(width, bits, &rowBits) || qMulOverflow((rowBits + 31) / 32 * 4, height, &pixelBytes)))
+        return tooLarge(width, height);
+    qint64 end = 0;
+    if (qAddOverflow(offset, pixelBytes, &end) || end > bytes.size())
+        return cutShort;
+    if ((compression == 1 || compression == 2) && rleCutShort(bytes, offset, compression == 2))
+        return cutShort;
+    return {};
 }
 
 } // namespace
@@ -161,15 +223,18 @@ GreyPicture loadJpegPicture(const QString& path) {
     decoder.errors.manager.emit_message = failOnLostData;
     std::vector<uint8_t> row;
     GreyPicture picture;
-    if (!decodeJpeg(decoder, bytes, row, picture))
+    const JpegOutcome outcome = decodeJpeg(decoder, bytes, row, picture);
+    if (outcome == JpegOutcome::TooLarge)
+        fail(path, tooLarge(picture.width, picture.height));
+    if (outcome == JpegOutcome::Failed)
         fail(path, jpegReason(decoder.info.err->msg_code));
     return picture;
 }
 
 GreyPicture loadBitmapPicture(const QString& path) {
     QByteArray bytes = readFile(path);
-    if (bitmapCutShort(bytes))
-        fail(path, cutShort);
+    if (const QString fault = bitmapFault(bytes); !fault.isEmpty())
+        fail(path, fault);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "BMP");

@@ -14,7 +14,12 @@ struct GreyPicture {
     bool isEmpty() const { return width == 0 || height == 0; }
 };
 
-// Both throw std::runtime_error naming the file when it cannot be read or decoded.
+// The most pixels a picture may have. The copy area is 320 x 255 dots at the smallest scale, so a
+// logo never needs more; the limit keeps a hostile header from costing gigabytes before it is refused.
+inline constexpr qint64 maxPicturePixels = 64'000'000;
+
+// Both throw std::runtime_error naming the file when it cannot be read or decoded, or when it has
+// more than maxPicturePixels.
 
 // Grey, RGB and CMYK JPEGs, decoded at full size. Damaged or missing picture data fails the load.
 GreyPicture loadJpegPicture(const QString& path);

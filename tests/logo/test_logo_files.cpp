@@ -1,5 +1,6 @@
 #include "grey_picture.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <jpeglib.h>
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QTest>
 
 namespace {
@@ -38,7 +40,8 @@ QByteArray expectedGrey(int colourCount) {
 }
 
 // BITMAPFILEHEADER, BITMAPINFOHEADER, the palette, then `pixels`, rows from the bottom up.
-QByteArray bitmapFile(int bits, int compression, int colourCount, const QByteArray& pixels) {
+QByteArray bitmapFile(int bits, int compression, int colourCount, const QByteArray& pixels, qint32 width = pictureWidth,
+                      qint32 height = pictureHeight) {
     const int paletteSize = bits <= 8 ? colourCount : 0;
     const quint32 offset = 14 + 40 + 4 * paletteSize;
     QByteArray file;
@@ -46,9 +49,8 @@ QByteArray bitmapFile(int bits, int compression, int colourCount, const QByteArr
     out.setByteOrder(QDataStream::LittleEndian);
     out.writeRawData("BM", 2);
     out << quint32(offset + pixels.size()) << quint32(0) << offset;
-    out << quint32(40) << qint32(pictureWidth) << qint32(pictureHeight) << quint16(1) << quint16(bits)
-        << quint32(compression) << quint32(pixels.size()) << qint32(2835) << qint32(2835) << quint32(paletteSize)
-        << quint32(0);
+    out << quint32(40) << width << height << quint16(1) << quint16(bits) << quint32(compression)
+        << quint32(pixels.size()) << qint32(2835) << qint32(2835) << quint32(paletteSize) << quint32(0);
     for (int i = 0; i < paletteSize; ++i)
         out << quint8(qBlue(colours[i].rgb)) << quint8(qGreen(colours[i].rgb)) << quint8(qRed(colours[i].rgb))
             << quint8(0);
@@ -90,10 +92,28 @@ QByteArray uncompressedPixels(int bits, int colourCount) {
 }
 
 // Each run of one colour as a count and the colour (twice in a byte for 4 bits), then end of line;
-// end of bitmap after the last row.
-QByteArray rlePixels(int bits, int colourCount) {
+// end of bitmap after the last row. Absolute rows carry every pixel's colour, padded to an even length.
+QByteArray rlePixels(int bits, int colourCount, bool absolute = false) {
     QByteArray pixels;
     for (int y = pictureHeight - 1; y >= 0; --y) {
+        if (absolute) {
+            QByteArray row;
+            for (int x = 0; x < pictureWidth; ++x) {
+                const int index = colourAt(x, y, colourCount);
+                if (bits == 8)
+                    row += char(index);
+                else if (x % 2 == 0)
+                    row += char(index << 4);
+                else
+                    row.back() = char(row.back() | index);
+            }
+            if (row.size() % 2)
+                row += char(0);
+            pixels += char(0);
+            pixels += char(pictureWidth);
+            pixels += row + QByteArray("\0\0", 2);
+            continue;
+        }
         for (int x = 0; x < pictureWidth;) {
             const int index = colourAt(x, y, colourCount);
             int run = 1;
@@ -110,7 +130,8 @@ QByteArray rlePixels(int bits, int colourCount) {
 
 // libjpeg's compressor at quality 95 without chroma subsampling, so that flat blocks come back
 // nearly exact; `samples` holds `components` bytes per pixel.
-QByteArray jpegFile(int width, int height, J_COLOR_SPACE space, int components, const std::vector<uint8_t>& samples) {
+QByteArray jpegFile(int width, int height, J_COLOR_SPACE space, int components, const std::vector<uint8_t>& samples,
+                    bool arithmetic = false) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -124,6 +145,7 @@ QByteArray jpegFile(int width, int height, J_COLOR_SPACE space, int components, 
     info.in_color_space = space;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 95, TRUE);
+    info.arith_code = arithmetic ? TRUE : FALSE;
     for (int i = 0; i < info.num_components; ++i)
         info.comp_info[i].h_samp_factor = info.comp_info[i].v_samp_factor = 1;
     jpeg_start_compress(&info, TRUE);
@@ -157,6 +179,24 @@ QByteArray rgbJpeg() {
     return blocksJpeg(JCS_RGB, {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {200, 100, 30}});
 }
 
+// A small grey JPEG whose frame header (SOF0, or SOF9 when arithmetic-coded) claims another size:
+// the header promises the picture, the data is far too short for it.
+QByteArray jpegClaiming(quint16 width, quint16 height, bool arithmetic = false) {
+    QByteArray file = jpegFile(16, 16, JCS_GRAYSCALE, 1, std::vector<uint8_t>(256, 128), arithmetic);
+    const qsizetype frame = file.indexOf(arithmetic ? "\xff\xc9" : "\xff\xc0");
+    if (frame < 0)
+        qFatal("no frame header");
+    // Marker, length, precision, then height and width, big-endian.
+    qToBigEndian(height, file.data() + frame + 5);
+    qToBigEndian(width, file.data() + frame + 7);
+    return file;
+}
+
+// The 13 x 7 RLE bitmap with `pixels` as its data, whose stated size matches.
+QByteArray rleFile(int bits, const QByteArray& pixels) {
+    return bitmapFile(bits, bits == 8 ? 1 : 2, 6, pixels);
+}
+
 QString writeFile(const QTemporaryDir& folder, const QString& name, const QByteArray& bytes) {
     const QString path = folder.filePath(name);
     QFile file(path);
@@ -184,6 +224,10 @@ private slots:
         QTest::newRow("32 bits") << "a.bmp" << bitmapFile(32, 0, 6, uncompressedPixels(32, 6)) << expectedGrey(6);
         QTest::newRow("8 bits RLE") << "a.bmp" << bitmapFile(8, 1, 6, rlePixels(8, 6)) << expectedGrey(6);
         QTest::newRow("4 bits RLE") << "a.bmp" << bitmapFile(4, 2, 6, rlePixels(4, 6)) << expectedGrey(6);
+        QTest::newRow("8 bits RLE, absolute")
+            << "a.bmp" << bitmapFile(8, 1, 6, rlePixels(8, 6, true)) << expectedGrey(6);
+        QTest::newRow("4 bits RLE, absolute")
+            << "a.bmp" << bitmapFile(4, 2, 6, rlePixels(4, 6, true)) << expectedGrey(6);
         QTest::newRow("named .jpg") << "a.jpg" << bitmapFile(24, 0, 6, uncompressedPixels(24, 6)) << expectedGrey(6);
     }
     void bitmap() {
@@ -269,6 +313,57 @@ private slots:
             // The reason is Russian too: libjpeg's and Qt's English stay out of it.
             QVERIFY2(message.sliced(message.indexOf(QStringLiteral("»: "))).contains(QRegularExpression("[а-я]{3}")),
                      error.what());
+        }
+    }
+
+    // The reason given, not only a refusal: a picture too large to take is told apart from a damaged one.
+    void refusedWithReason_data() {
+        QTest::addColumn<bool>("jpeg");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("reason");
+        const QString tooLarge = QStringLiteral("рисунок слишком велик: %1 × %2 точек, можно не больше 64 млн точек");
+        const QString cutShort = QStringLiteral("файл обрывается раньше, чем кончается рисунок");
+        const QByteArray none;
+        QTest::newRow("JPEG of 65500 x 65500") << true << jpegClaiming(65500, 65500) << tooLarge.arg(65500).arg(65500);
+        QTest::newRow("arithmetic JPEG of 65500 x 65500")
+            << true << jpegClaiming(65500, 65500, true) << tooLarge.arg(65500).arg(65500);
+        QTest::newRow("JPEG one row above the limit")
+            << true << jpegClaiming(8000, 8001) << tooLarge.arg(8000).arg(8001);
+        QTest::newRow("JPEG at the limit") << true << jpegClaiming(8000, 8000).chopped(2) << cutShort;
+        QTest::newRow("bitmap of 2^31 - 1 x 2^31 - 1")
+            << false << bitmapFile(24, 0, 6, none, INT_MAX, INT_MAX) << tooLarge.arg(INT_MAX).arg(INT_MAX);
+        QTest::newRow("bitmap of 2^31 - 1 x 2^31, top-down")
+            << false << bitmapFile(24, 0, 6, none, INT_MAX, INT_MIN) << tooLarge.arg(INT_MAX).arg(2147483648LL);
+        QTest::newRow("bitmap one row above the limit")
+            << false << bitmapFile(1, 0, 2, none, 8000, 8001) << tooLarge.arg(8000).arg(8001);
+        QTest::newRow("bitmap at the limit") << false << bitmapFile(1, 0, 2, none, 8000, 8000) << cutShort;
+        QTest::newRow("RLE8 of 100 x 100 with one run")
+            << false << bitmapFile(8, 1, 6, QByteArray("\x02\x01", 2), 100, 100) << cutShort;
+        const QByteArray rle8 = rlePixels(8, 6);
+        const QByteArray rle4 = rlePixels(4, 6);
+        QTest::newRow("RLE8 without its end") << false << rleFile(8, rle8.chopped(2)) << cutShort;
+        QTest::newRow("RLE4 without its end") << false << rleFile(4, rle4.chopped(2)) << cutShort;
+        QTest::newRow("RLE8 ending in a run") << false << rleFile(8, rle8.chopped(4)) << cutShort;
+        QTest::newRow("RLE8 ending in an escape") << false << rleFile(8, rle8.chopped(1)) << cutShort;
+        QTest::newRow("RLE8 ending in a move")
+            << false << rleFile(8, rle8.chopped(2) + QByteArray("\0\2\1", 3)) << cutShort;
+        // An absolute run of 5 pixels takes 5 bytes and a pad in RLE8, 3 bytes and a pad in RLE4.
+        QTest::newRow("RLE8 ending in a literal run")
+            << false << rleFile(8, rle8.chopped(2) + QByteArray("\0\5\1\2\3\4\5", 7)) << cutShort;
+        QTest::newRow("RLE4 ending in a literal run")
+            << false << rleFile(4, rle4.chopped(2) + QByteArray("\0\5\x12\x34\x50", 5)) << cutShort;
+    }
+    void refusedWithReason() {
+        QFETCH(bool, jpeg);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, reason);
+        const QString path = writeFile(m_folder, QStringLiteral("bad picture.bmp"), file);
+        try {
+            jpeg ? loadJpegPicture(path) : loadBitmapPicture(path);
+            QFAIL("the picture was read");
+        } catch (const std::runtime_error& error) {
+            QCOMPARE(QString::fromUtf8(error.what()),
+                     QStringLiteral("Не удалось прочитать рисунок «%1»: %2.").arg(path, reason));
         }
     }
 
