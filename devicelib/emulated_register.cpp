@@ -1,7 +1,9 @@
 #include "emulated_register.h"
 
 #include "cp1251.h"
+#include "error_texts.h"
 #include "result_codes.h"
+#include "state_file.h"
 
 #include <algorithm>
 #include <cstring>
@@ -26,12 +28,23 @@ bool validGoodsNumber(int32_t number) {
 } // namespace
 
 EmulatedRegister::EmulatedRegister(std::filesystem::path stateFile)
-    : m_saver(std::move(stateFile))
-    , m_model(toCp1251("Орвел-01К (эмулятор)")) {}
+    : m_saver(stateFile)
+    , m_model(toCp1251("Орвел-01К (эмулятор)")) {
+    removeStaleTemporaries(stateFile);
+}
 
 EmulatedRegister::~EmulatedRegister() {
     if (m_state)
         m_saver.flush(*m_state);
+}
+
+int32_t EmulatedRegister::changed(int32_t done) {
+    return m_saver.changed(*m_state) ? done : StateNotSaved;
+}
+
+std::string EmulatedRegister::errorText(int32_t code) {
+    const int failure = m_saver.lastFailure();
+    return code == StateNotSaved && failure != 0 ? saveFailureText(failure) : orvel::errorText(code);
 }
 
 int32_t EmulatedRegister::portName(uint8_t index, const char** name) {
@@ -108,8 +121,7 @@ int32_t EmulatedRegister::writeRow(uint8_t table, uint16_t row, const uint8_t* b
     if (const auto fault = m_state->tables.checkValues(table, row, std::span(buffer, bytes.size())))
         return fault;
     std::copy(buffer, buffer + bytes.size(), bytes.begin());
-    m_saver.changed(*m_state);
-    return static_cast<int32_t>(bytes.size());
+    return changed(static_cast<int32_t>(bytes.size()));
 }
 
 int32_t EmulatedRegister::readGoods(uint16_t number, const char** name, const char** barcode, const char** section,
@@ -141,8 +153,7 @@ int32_t EmulatedRegister::writeGoods(uint16_t number, const GoodsTexts& texts) {
     written.sales = stored.sales;
     written.returns = stored.returns;
     stored = written;
-    m_saver.changed(*m_state);
-    return Ok;
+    return changed(Ok);
 }
 
 int32_t EmulatedRegister::writeLogo(int32_t kind, const uint8_t* buffer, int32_t lastIndex) {
@@ -155,8 +166,7 @@ int32_t EmulatedRegister::writeLogo(int32_t kind, const uint8_t* buffer, int32_t
     auto& logo = m_state->logo;
     if (const auto fault = kind == LogoHeader ? logo.writeHeader(buffer, lastIndex) : logo.writeRow(buffer, lastIndex))
         return fault;
-    m_saver.changed(*m_state);
-    return Ok;
+    return changed(Ok);
 }
 
 int32_t EmulatedRegister::journalCount(int32_t* count, const uint8_t** reply) {

@@ -16,12 +16,15 @@ namespace orvel {
 // its C function without the two bus addresses (a point-to-point line: the emulated register
 // answers whatever address it is given). Every request is checked in full before anything
 // changes; texts and replies handed out stay valid until the next call.
+// A change that cannot be saved is kept in memory all the same, and the call reports
+// StateNotSaved (errorText() tells why), as does every change while saving keeps failing.
 class EmulatedRegister {
 public:
     static constexpr const char* kPortName = "EMULATOR";
 
     // The state is read from `stateFile` when the port is first opened, not here: the library is
-    // loaded at program start and must not slow it down.
+    // loaded at program start and must not slow it down. Only the temporaries of a save killed
+    // halfway are cleared away here.
     explicit EmulatedRegister(std::filesystem::path stateFile);
     // Saves what is not saved yet.
     ~EmulatedRegister();
@@ -33,6 +36,9 @@ public:
     int32_t open(const char* portName, int32_t baud);
     // Also saves the state; StateNotSaved when that fails (the port is closed all the same).
     int32_t close();
+
+    // The Russian text of a result in Windows-1251; for StateNotSaved with the last save's reason.
+    std::string errorText(int32_t code);
 
     int32_t deviceType(uint8_t* software, uint8_t* unused, uint8_t* protocol, uint8_t* language,
                        const char** model) const;
@@ -56,6 +62,8 @@ public:
     int32_t goodsStock(int32_t number, int32_t* value, const uint8_t** reply);
 
 private:
+    // The answer of a call that changed the state: `done` when the change is saved or may wait.
+    int32_t changed(int32_t done);
     StateSaver m_saver;
     std::optional<RegisterState> m_state; // loaded on the first open
     bool m_open = false;

@@ -1,7 +1,6 @@
 // The library's C entry points. They only forward to the one emulated register; the library is
 // called from one thread, so nothing here is locked.
 #include "emulated_register.h"
-#include "error_texts.h"
 #include "orvel.h"
 #include "state_file.h"
 
@@ -34,7 +33,7 @@ int32_t ORVEL_CALL ClosePort(void) {
 }
 
 const char* ORVEL_CALL GetErrString(int32_t code) {
-    g_library.errorText = orvel::errorText(code);
+    g_library.errorText = g_library.device.errorText(code);
     return g_library.errorText.c_str();
 }
 

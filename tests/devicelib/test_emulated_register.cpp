@@ -1,12 +1,15 @@
 #include "cp1251.h"
 #include "emulated_register.h"
 #include "error_texts.h"
+#include "factory_state.h"
 #include "result_codes.h"
 #include "state_file.h"
 
 #include <fstream>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace orvel;
 
@@ -87,6 +90,9 @@ private slots:
     void stateSurvivesReopening();
     void changesWithinTheIntervalWaitForClose();
     void unsaveableStateStillWorksInMemory();
+    void unwritableFolderIsReported();
+    void folderOfAnotherUserIsRefused();
+    void staleTemporariesGoWhenTheRegisterLoads();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -403,10 +409,68 @@ void TestEmulatedRegister::unsaveableStateStillWorksInMemory() {
     std::ofstream(dir.path().toStdString() + "/data") << "a file where the folder should be";
     EmulatedRegister device(stateFileIn(dir));
     QCOMPARE(device.open("EMULATOR", 9600), Ok);
-    const uint8_t row[3] = {0x07, 0x50, 2};
-    QCOMPARE(device.writeRow(5, 2, row, 2), 3);
+    const uint8_t row[3] = {0x07, 0x50, 2}, next[3] = {0x08, 0x50, 2};
+    // The change is kept, but the program is told that it will not survive.
+    QCOMPARE(device.writeRow(5, 2, row, 2), StateNotSaved);
     QCOMPARE(readRow(device, 5, 2, 3), bytes(row, 3));
+    QCOMPARE(device.errorText(StateNotSaved), saveFailureText(ENOTDIR));
+    QVERIFY(device.errorText(StateNotSaved).ends_with(toCp1251("файл, а не папка")));
+    // Within the interval nothing is retried, and the change is still reported unsaved.
+    QCOMPARE(device.writeRow(5, 2, next, 2), StateNotSaved);
+    QCOMPARE(writeGoods(device, 1, {"A", "", "1", "1.00", "0", "0", "0"}), StateNotSaved);
+    QCOMPARE(readRow(device, 5, 2, 3), bytes(next, 3));
     QCOMPARE(device.close(), StateNotSaved);
+    QCOMPARE(device.errorText(PortNotOpen), errorText(PortNotOpen));
+}
+
+void TestEmulatedRegister::unwritableFolderIsReported() {
+    if (::geteuid() == 0)
+        QSKIP("permissions do not stop root; unsaveableStateStillWorksInMemory covers the failure");
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("data"));
+    QVERIFY(::chmod(qPrintable(dir.path() + "/data"), 0500) == 0);
+    EmulatedRegister device(stateFileIn(dir));
+    QCOMPARE(device.open("EMULATOR", 9600), Ok);
+    QCOMPARE(writeLogo(device, 0, "0101"), StateNotSaved);
+    QCOMPARE(device.errorText(StateNotSaved), toCp1251("Не удалось сохранить состояние эмулятора ККМ: "
+                                                       "нет прав на запись в папку состояния"));
+    QVERIFY(::chmod(qPrintable(dir.path() + "/data"), 0700) == 0);
+}
+
+void TestEmulatedRegister::folderOfAnotherUserIsRefused() {
+    // Root can give a folder away; anyone else finds one of root's.
+    QTemporaryDir dir;
+    std::filesystem::path file = "/emulated-register.state";
+    if (::geteuid() == 0) {
+        QVERIFY(QDir(dir.path()).mkdir("data"));
+        QVERIFY(::chown(qPrintable(dir.path() + "/data"), 65534, 65534) == 0);
+        file = stateFileIn(dir);
+        QVERIFY(writeStateFile(std::filesystem::path(dir.path().toStdString()) / "planted", factoryState()));
+        QVERIFY(std::filesystem::copy_file(file.parent_path().parent_path() / "planted", file));
+    }
+    EmulatedRegister device(file);
+    QCOMPARE(device.open("EMULATOR", 9600), Ok);
+    const uint8_t row[3] = {0x07, 0x50, 2};
+    QCOMPARE(device.writeRow(5, 2, row, 2), StateNotSaved);
+    QCOMPARE(readRow(device, 5, 2, 3), bytes(row, 3));
+    QCOMPARE(device.errorText(StateNotSaved), toCp1251("Не удалось сохранить состояние эмулятора ККМ: "
+                                                       "папка состояния принадлежит другому пользователю"));
+    QCOMPARE(device.close(), StateNotSaved);
+    if (::geteuid() == 0)
+        QVERIFY(readStateFile(file) == factoryState());
+}
+
+void TestEmulatedRegister::staleTemporariesGoWhenTheRegisterLoads() {
+    QTemporaryDir dir;
+    const QString data = dir.path() + "/data/";
+    QVERIFY(QDir(dir.path()).mkdir("data"));
+    const QStringList kept{"notes.Ab12Cd", "register.state", "register.state.old", "register.state.Ab12C"};
+    for (const QString& name : kept + QStringList{"register.state.Ab12Cd", "register.state.x9Y8z7"})
+        std::ofstream((data + name).toStdString()) << "left behind";
+    EmulatedRegister device(stateFileIn(dir));
+    QStringList expected = kept;
+    expected.sort();
+    QCOMPARE(QDir(data).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
 }
 
 QTEST_APPLESS_MAIN(TestEmulatedRegister)
