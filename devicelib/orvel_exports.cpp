@@ -1,5 +1,5 @@
-// The library's C entry points. They only forward to the one emulated register; the library is
-// called from one thread, so nothing here is locked.
+// The library's C entry points. They only forward to the one emulated register; the program
+// calls from one thread, and the register guards itself against its own save thread.
 #include "emulated_register.h"
 #include "orvel.h"
 #include "state_file.h"
@@ -13,7 +13,9 @@ struct Library {
     std::string errorText; // GetErrString's answer, valid until the next call
 };
 
-// Destroyed when the library is unloaded or the program exits, which saves the register's state.
+// Destroyed when the library is unloaded or the program exits normally (exit() or a return from
+// main), which saves the register's state. A kill, SIGTERM included, skips this; the register's
+// save thread has then written all but the last StateSaver::kInterval of changes.
 Library g_library;
 
 } // namespace

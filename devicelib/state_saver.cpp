@@ -15,9 +15,17 @@ RegisterState StateSaver::load() const {
 
 bool StateSaver::changed(const RegisterState& state) {
     m_unsaved = true;
-    if (Clock::now() >= m_nextSave)
-        flush(state);
+    saveIfDue(state);
     return m_lastFailure == 0;
+}
+
+void StateSaver::saveIfDue(const RegisterState& state) {
+    if (Clock::now() >= dueAt())
+        flush(state);
+}
+
+StateSaver::Clock::time_point StateSaver::dueAt() const {
+    return m_unsaved ? m_nextSave : Clock::time_point::max();
 }
 
 bool StateSaver::flush(const RegisterState& state) {

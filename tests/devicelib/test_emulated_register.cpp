@@ -5,7 +5,9 @@
 #include "result_codes.h"
 #include "state_file.h"
 
+#include <csignal>
 #include <fstream>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sys/stat.h>
@@ -31,6 +33,12 @@ std::filesystem::path stateFileIn(const QTemporaryDir& dir) {
 
 QByteArray bytes(const void* data, int size) {
     return QByteArray(static_cast<const char*>(data), size);
+}
+
+// The first byte of row 5/1 in the state file, 0 when there is no valid file.
+uint8_t savedRow51(const std::filesystem::path& file) {
+    const auto state = readStateFile(file);
+    return state ? state->tables.row(5, 1)[0] : 0;
 }
 
 QByteArray readRow(EmulatedRegister& device, uint8_t table, uint16_t row, int size) {
@@ -89,6 +97,9 @@ private slots:
     void occupiedGoodsAndStock();
     void stateSurvivesReopening();
     void changesWithinTheIntervalWaitForClose();
+    void pendingChangeIsSavedWithinTheInterval();
+    void killedProgramKeepsItsLastChange_data();
+    void killedProgramKeepsItsLastChange();
     void unsaveableStateStillWorksInMemory();
     void unwritableFolderIsReported();
     void folderOfAnotherUserIsRefused();
@@ -402,6 +413,37 @@ void TestEmulatedRegister::changesWithinTheIntervalWaitForClose() {
     QCOMPARE(readStateFile(stateFileIn(*m_dir))->tables.row(5, 1)[0], uint8_t(0x01));
     QCOMPARE(m_device->close(), Ok);
     QCOMPARE(readStateFile(stateFileIn(*m_dir))->tables.row(5, 1)[0], uint8_t(0x02));
+}
+
+void TestEmulatedRegister::pendingChangeIsSavedWithinTheInterval() {
+    const uint8_t first[3] = {0x01, 0x00, 1}, second[3] = {0x02, 0x00, 1};
+    QCOMPARE(m_device->writeRow(5, 1, first, 2), 3);
+    QCOMPARE(m_device->writeRow(5, 1, second, 2), 3);
+    // No further call comes: the change must reach the disk on its own.
+    constexpr int kBound = std::chrono::milliseconds(StateSaver::kInterval).count() + 5000;
+    QTRY_COMPARE_WITH_TIMEOUT(savedRow51(stateFileIn(*m_dir)), uint8_t(0x02), kBound);
+}
+
+void TestEmulatedRegister::killedProgramKeepsItsLastChange_data() {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGKILL") << SIGKILL;
+    QTest::newRow("SIGTERM") << SIGTERM;
+}
+
+void TestEmulatedRegister::killedProgramKeepsItsLastChange() {
+    QFETCH(int, signal);
+    QProcess program;
+    program.start(WRITE_THEN_WAIT, {QString::fromStdString(stateFileIn(*m_dir).string())});
+    QVERIFY(program.waitForStarted());
+    while (!program.canReadLine())
+        QVERIFY2(program.waitForReadyRead(30000), "the program did not write");
+    QCOMPARE(program.readLine(), QByteArray("written\n"));
+    // Past the interval, with a generous margin for a busy machine.
+    QTest::qWait(int(std::chrono::milliseconds(StateSaver::kInterval).count()) + 2500);
+    ::kill(pid_t(program.processId()), signal);
+    QVERIFY(program.waitForFinished());
+    QCOMPARE(program.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(savedRow51(stateFileIn(*m_dir)), uint8_t(0x02));
 }
 
 void TestEmulatedRegister::unsaveableStateStillWorksInMemory() {
