@@ -1,7 +1,9 @@
 #include "emulated_register.h"
 
 #include "cp1251.h"
+#include "error_texts.h"
 #include "result_codes.h"
+#include "state_file.h"
 
 #include <algorithm>
 #include <cstring>
@@ -26,12 +28,54 @@ bool validGoodsNumber(int32_t number) {
 } // namespace
 
 EmulatedRegister::EmulatedRegister(std::filesystem::path stateFile)
-    : m_saver(std::move(stateFile))
-    , m_model(toCp1251("Орвел-01К (эмулятор)")) {}
+    : m_saver(stateFile)
+    , m_model(toCp1251("Орвел-01К (эмулятор)")) {
+    removeStaleTemporaries(stateFile);
+}
 
 EmulatedRegister::~EmulatedRegister() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_one();
+    if (m_saveThread.joinable())
+        m_saveThread.join();
     if (m_state)
         m_saver.flush(*m_state);
+}
+
+std::unique_lock<std::mutex> EmulatedRegister::enter() {
+    std::unique_lock lock(m_mutex);
+    if (m_state)
+        m_saver.saveIfDue(*m_state);
+    return lock;
+}
+
+int32_t EmulatedRegister::changed(int32_t done) {
+    const bool saved = m_saver.changed(*m_state);
+    m_wake.notify_one();
+    return saved ? done : StateNotSaved;
+}
+
+// Without it a change made within the interval of the last save would wait for the next call,
+// which may never come before the program is killed.
+void EmulatedRegister::saveWhenDue() {
+    std::unique_lock lock(m_mutex);
+    while (!m_stopping) {
+        m_saver.saveIfDue(*m_state);
+        const auto due = m_saver.dueAt();
+        if (due == StateSaver::Clock::time_point::max())
+            m_wake.wait(lock);
+        else
+            m_wake.wait_until(lock, due);
+    }
+}
+
+std::string EmulatedRegister::errorText(int32_t code) {
+    const auto lock = enter();
+    const int failure = m_saver.lastFailure();
+    return code == StateNotSaved && failure != 0 ? saveFailureText(failure) : orvel::errorText(code);
 }
 
 int32_t EmulatedRegister::portName(uint8_t index, const char** name) {
@@ -50,20 +94,25 @@ int32_t EmulatedRegister::open(const char* portName, int32_t baud) {
         return NoSuchPort;
     if (std::find(kBaudRates.begin(), kBaudRates.end(), baud) == kBaudRates.end())
         return BadBaudRate;
-    if (!m_state)
+    const auto lock = enter();
+    if (!m_state) {
         m_state = m_saver.load();
+        m_saveThread = std::thread(&EmulatedRegister::saveWhenDue, this);
+    }
     m_open = true;
     m_queries.reset();
     return Ok;
 }
 
 int32_t EmulatedRegister::close() {
+    const auto lock = enter();
     m_open = false;
     return !m_state || m_saver.flush(*m_state) ? Ok : StateNotSaved;
 }
 
 int32_t EmulatedRegister::deviceType(uint8_t* software, uint8_t* unused, uint8_t* protocol, uint8_t* language,
-                                     const char** model) const {
+                                     const char** model) {
+    const auto lock = enter();
     if (!m_open)
         return PortNotOpen;
     if (!software || !unused || !protocol || !language || !model)
@@ -76,7 +125,8 @@ int32_t EmulatedRegister::deviceType(uint8_t* software, uint8_t* unused, uint8_t
     return Ok;
 }
 
-int32_t EmulatedRegister::serialNumber(const char** serial) const {
+int32_t EmulatedRegister::serialNumber(const char** serial) {
+    const auto lock = enter();
     if (!m_open)
         return PortNotOpen;
     if (!serial)
@@ -85,7 +135,8 @@ int32_t EmulatedRegister::serialNumber(const char** serial) const {
     return Ok;
 }
 
-int32_t EmulatedRegister::readRow(uint8_t table, uint16_t row, uint8_t* buffer, int32_t lastIndex) const {
+int32_t EmulatedRegister::readRow(uint8_t table, uint16_t row, uint8_t* buffer, int32_t lastIndex) {
+    const auto lock = enter();
     if (!m_open)
         return PortNotOpen;
     if (!buffer)
@@ -98,6 +149,7 @@ int32_t EmulatedRegister::readRow(uint8_t table, uint16_t row, uint8_t* buffer, 
 }
 
 int32_t EmulatedRegister::writeRow(uint8_t table, uint16_t row, const uint8_t* buffer, int32_t lastIndex) {
+    const auto lock = enter();
     if (!m_open)
         return PortNotOpen;
     if (!buffer)
@@ -108,13 +160,13 @@ int32_t EmulatedRegister::writeRow(uint8_t table, uint16_t row, const uint8_t* b
     if (const auto fault = m_state->tables.checkValues(table, row, std::span(buffer, bytes.size())))
         return fault;
     std::copy(buffer, buffer + bytes.size(), bytes.begin());
-    m_saver.changed(*m_state);
-    return static_cast<int32_t>(bytes.size());
+    return changed(static_cast<int32_t>(bytes.size()));
 }
 
 int32_t EmulatedRegister::readGoods(uint16_t number, const char** name, const char** barcode, const char** section,
                                     const char** price, const char** fractional, const char** sales,
                                     const char** returns) {
+    const auto lock = enter();
     if (!m_open)
         return PortNotOpen;
     if (!validGoodsNumber(number))
@@ -129,6 +181,7 @@ int32_t EmulatedRegister::readGoods(uint16_t number, const char** name, const ch
 }
 
 int32_t EmulatedRegister::writeGoods(uint16_t number, const GoodsTexts& texts) {
+    const auto lock = enter();
     if (!m_open)
         return PortNotOpen;
     if (!validGoodsNumber(number))
@@ -141,11 +194,11 @@ int32_t EmulatedRegister::writeGoods(uint16_t number, const GoodsTexts& texts) {
     written.sales = stored.sales;
     written.returns = stored.returns;
     stored = written;
-    m_saver.changed(*m_state);
-    return Ok;
+    return changed(Ok);
 }
 
 int32_t EmulatedRegister::writeLogo(int32_t kind, const uint8_t* buffer, int32_t lastIndex) {
+    const auto lock = enter();
     if (!m_open)
         return PortNotOpen;
     if (!buffer)
@@ -155,27 +208,31 @@ int32_t EmulatedRegister::writeLogo(int32_t kind, const uint8_t* buffer, int32_t
     auto& logo = m_state->logo;
     if (const auto fault = kind == LogoHeader ? logo.writeHeader(buffer, lastIndex) : logo.writeRow(buffer, lastIndex))
         return fault;
-    m_saver.changed(*m_state);
-    return Ok;
+    return changed(Ok);
 }
 
 int32_t EmulatedRegister::journalCount(int32_t* count, const uint8_t** reply) {
+    const auto lock = enter();
     return m_open ? m_queries.count(count, reply) : PortNotOpen;
 }
 
 int32_t EmulatedRegister::journalRecord(int32_t number, int32_t* value, const uint8_t** reply) {
+    const auto lock = enter();
     return m_open ? m_queries.record(number, value, reply) : PortNotOpen;
 }
 
 int32_t EmulatedRegister::nextJournalRecord(int32_t* value, const uint8_t** reply) {
+    const auto lock = enter();
     return m_open ? m_queries.next(value, reply) : PortNotOpen;
 }
 
 int32_t EmulatedRegister::findOccupiedGoods(int32_t* value, const uint8_t** reply) {
+    const auto lock = enter();
     return m_open ? m_queries.findOccupied(m_state->goods, value, reply) : PortNotOpen;
 }
 
 int32_t EmulatedRegister::goodsStock(int32_t number, int32_t* value, const uint8_t** reply) {
+    const auto lock = enter();
     return m_open ? m_queries.stock(m_state->goods, number, value, reply) : PortNotOpen;
 }
 

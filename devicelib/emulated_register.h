@@ -5,10 +5,13 @@
 #include "state_saver.h"
 
 #include <array>
+#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 
 namespace orvel {
 
@@ -16,14 +19,17 @@ namespace orvel {
 // its C function without the two bus addresses (a point-to-point line: the emulated register
 // answers whatever address it is given). Every request is checked in full before anything
 // changes; texts and replies handed out stay valid until the next call.
+// A change that cannot be saved is kept in memory all the same, and the call reports
+// StateNotSaved (errorText() tells why), as does every change while saving keeps failing.
 class EmulatedRegister {
 public:
     static constexpr const char* kPortName = "EMULATOR";
 
     // The state is read from `stateFile` when the port is first opened, not here: the library is
-    // loaded at program start and must not slow it down.
+    // loaded at program start and must not slow it down. Only the temporaries of a save killed
+    // halfway are cleared away here.
     explicit EmulatedRegister(std::filesystem::path stateFile);
-    // Saves what is not saved yet.
+    // Stops the save thread and saves what is not saved yet.
     ~EmulatedRegister();
     EmulatedRegister(const EmulatedRegister&) = delete;
     EmulatedRegister& operator=(const EmulatedRegister&) = delete;
@@ -34,12 +40,14 @@ public:
     // Also saves the state; StateNotSaved when that fails (the port is closed all the same).
     int32_t close();
 
-    int32_t deviceType(uint8_t* software, uint8_t* unused, uint8_t* protocol, uint8_t* language,
-                       const char** model) const;
-    int32_t serialNumber(const char** serial) const;
+    // The Russian text of a result in Windows-1251; for StateNotSaved with the last save's reason.
+    std::string errorText(int32_t code);
+
+    int32_t deviceType(uint8_t* software, uint8_t* unused, uint8_t* protocol, uint8_t* language, const char** model);
+    int32_t serialNumber(const char** serial);
 
     // Both answer the number of bytes moved, the row's length.
-    int32_t readRow(uint8_t table, uint16_t row, uint8_t* buffer, int32_t lastIndex) const;
+    int32_t readRow(uint8_t table, uint16_t row, uint8_t* buffer, int32_t lastIndex);
     int32_t writeRow(uint8_t table, uint16_t row, const uint8_t* buffer, int32_t lastIndex);
 
     int32_t readGoods(uint16_t number, const char** name, const char** barcode, const char** section,
@@ -56,6 +64,18 @@ public:
     int32_t goodsStock(int32_t number, int32_t* value, const uint8_t** reply);
 
 private:
+    // Locks the register for one call and saves a change whose time has come.
+    std::unique_lock<std::mutex> enter();
+    // The answer of a call that changed the state: `done` when the change is saved or may wait.
+    int32_t changed(int32_t done);
+    void saveWhenDue();
+
+    // Guards everything below: the program's calls and the save thread both reach the state and
+    // the saver.
+    std::mutex m_mutex;
+    std::condition_variable m_wake; // a change is pending, or the register is going away
+    bool m_stopping = false;
+    std::thread m_saveThread; // started with the first open
     StateSaver m_saver;
     std::optional<RegisterState> m_state; // loaded on the first open
     bool m_open = false;

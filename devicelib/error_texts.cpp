@@ -2,9 +2,11 @@
 
 #include "cp1251.h"
 #include "result_codes.h"
+#include "state_file.h"
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <string_view>
 
 namespace orvel {
@@ -54,7 +56,39 @@ constexpr std::array kTexts{
     ErrorText{OperatorServiceBytesChanged, "Служебные байты 14-16 оператора этой командой не меняются"},
 };
 
+std::string_view saveFailureReason(int failure) {
+    switch (failure) {
+    case NoStateFolder:
+        return "не найдена домашняя папка пользователя";
+    case FolderOfAnotherUser:
+        return "папка состояния принадлежит другому пользователю";
+    case ENOSPC:
+    case EDQUOT:
+        return "нет места на диске";
+    case EACCES:
+    case EPERM:
+        return "нет прав на запись в папку состояния";
+    case EROFS:
+        return "диск доступен только для чтения, нет прав на запись";
+    case ENOTDIR:
+    case EEXIST:
+        return "на пути к папке состояния находится файл, а не папка";
+    case EIO:
+        return "ошибка ввода-вывода диска";
+    default:
+        return {};
+    }
+}
+
 } // namespace
+
+std::string saveFailureText(int failure) {
+    const std::string prefix = toCp1251("Не удалось сохранить состояние эмулятора ККМ: ");
+    const auto reason = saveFailureReason(failure);
+    if (!reason.empty())
+        return prefix + toCp1251(reason);
+    return prefix + toCp1251("системная ошибка ") + std::to_string(failure);
+}
 
 std::string errorText(int32_t code) {
     if (code >= 0)

@@ -9,4 +9,8 @@ namespace orvel {
 // own text for a known code, and a text naming the number for any other code.
 std::string errorText(int32_t code);
 
+// StateNotSaved's text with its reason, `failure` being an errno value or a SaveFailure; the
+// common reasons in words, any other with its number.
+std::string saveFailureText(int failure);
+
 } // namespace orvel

@@ -1,7 +1,6 @@
-// The library's C entry points. They only forward to the one emulated register; the library is
-// called from one thread, so nothing here is locked.
+// The library's C entry points. They only forward to the one emulated register; the program
+// calls from one thread, and the register guards itself against its own save thread.
 #include "emulated_register.h"
-#include "error_texts.h"
 #include "orvel.h"
 #include "state_file.h"
 
@@ -14,7 +13,9 @@ struct Library {
     std::string errorText; // GetErrString's answer, valid until the next call
 };
 
-// Destroyed when the library is unloaded or the program exits, which saves the register's state.
+// Destroyed when the library is unloaded or the program exits normally (exit() or a return from
+// main), which saves the register's state. A kill, SIGTERM included, skips this; the register's
+// save thread has then written all but the last StateSaver::kInterval of changes.
 Library g_library;
 
 } // namespace
@@ -34,7 +35,7 @@ int32_t ORVEL_CALL ClosePort(void) {
 }
 
 const char* ORVEL_CALL GetErrString(int32_t code) {
-    g_library.errorText = orvel::errorText(code);
+    g_library.errorText = g_library.device.errorText(code);
     return g_library.errorText.c_str();
 }
 

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
+#include <pwd.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace orvel {
@@ -106,11 +110,34 @@ std::optional<std::vector<GoodsRecord>> parseGoodsList(ByteReader& in) {
 bool writeAll(int fd, std::span<const uint8_t> bytes) {
     while (!bytes.empty()) {
         const auto written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0)
+        if (written < 0 && errno != EINTR)
             return false;
-        bytes = bytes.subspan(static_cast<std::size_t>(written));
+        if (written > 0)
+            bytes = bytes.subspan(static_cast<std::size_t>(written));
     }
     return true;
+}
+
+// The rename is only durable once the folder's entry is on disk too.
+bool syncFolder(const std::filesystem::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    const int syncError = errno;
+    ::close(fd);
+    errno = syncError;
+    return ok;
+}
+
+// The suffix mkstemp puts after the file's name.
+bool isTemporaryOf(const std::string& name, const std::string& fileName) {
+    constexpr std::size_t kSuffix = 6;
+    if (name.size() != fileName.size() + 1 + kSuffix || !name.starts_with(fileName + '.'))
+        return false;
+    return std::all_of(name.end() - kSuffix, name.end(), [](unsigned char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    });
 }
 
 } // namespace
@@ -119,14 +146,40 @@ std::filesystem::path defaultStateFile() {
     const char* dataHome = std::getenv("XDG_DATA_HOME");
     const char* home = std::getenv("HOME");
     std::filesystem::path folder;
-    std::error_code error;
+    if (!home || !*home) {
+        // A shared folder such as /tmp would let another local user create ours first.
+        const passwd* entry = ::getpwuid(::getuid());
+        home = entry ? entry->pw_dir : nullptr;
+    }
     if (dataHome && std::filesystem::path(dataHome).is_absolute())
         folder = dataHome;
     else if (home && *home)
         folder = std::filesystem::path(home) / ".local" / "share";
     else
-        folder = std::filesystem::temp_directory_path(error); // never throws: this runs at library load
+        return {};
     return folder / "kkm-configurator" / "emulated-register.state";
+}
+
+int checkStateFolder(const std::filesystem::path& file) {
+    if (file.empty())
+        return NoStateFolder;
+    struct stat info {};
+    if (::stat(file.parent_path().c_str(), &info) != 0)
+        return 0;
+    return info.st_uid == ::geteuid() ? 0 : FolderOfAnotherUser;
+}
+
+void removeStaleTemporaries(const std::filesystem::path& file) {
+    if (checkStateFolder(file) != 0)
+        return;
+    const std::string fileName = file.filename().string();
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(file.parent_path(), error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code ignored; // a temporary that cannot go stays; the next load tries again
+        if (isTemporaryOf(it->path().filename().string(), fileName) && it->is_regular_file(ignored))
+            std::filesystem::remove(it->path(), ignored);
+    }
 }
 
 std::vector<uint8_t> serializeState(const RegisterState& state) {
@@ -198,21 +251,41 @@ std::optional<RegisterState> readStateFile(const std::filesystem::path& file) {
     return parseState(bytes);
 }
 
-bool writeStateFile(const std::filesystem::path& file, const RegisterState& state) {
+bool writeStateFile(const std::filesystem::path& file, const RegisterState& state, int* failure) {
+    const auto fail = [failure](int reason) {
+        if (failure)
+            *failure = reason;
+        return false;
+    };
+    if (const int refused = checkStateFolder(file))
+        return fail(refused);
     std::error_code error;
     std::filesystem::create_directories(file.parent_path(), error);
     if (error)
-        return false;
+        return fail(error.value());
     std::string temporary = file.string() + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
-        return false;
+        return fail(errno);
     bool ok = writeAll(fd, serializeState(state)) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && std::rename(temporary.c_str(), file.c_str()) == 0;
-    if (!ok)
+    int reason = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        reason = errno;
+    }
+    if (ok && std::rename(temporary.c_str(), file.c_str()) != 0) {
+        ok = false;
+        reason = errno;
+    }
+    if (!ok) {
         ::unlink(temporary.c_str());
-    return ok;
+        return fail(reason);
+    }
+    if (!syncFolder(file.parent_path()))
+        return fail(errno);
+    if (failure)
+        *failure = 0;
+    return true;
 }
 
 } // namespace orvel

@@ -1,7 +1,9 @@
 #include "cp1251.h"
 #include "error_texts.h"
 #include "result_codes.h"
+#include "state_file.h"
 
+#include <cerrno>
 #include <QtTest>
 
 using namespace orvel;
@@ -13,6 +15,8 @@ private slots:
     void conversion_data();
     void conversion();
     void errorTexts();
+    void saveFailureTexts_data();
+    void saveFailureTexts();
 };
 
 void TestCp1251Texts::conversion_data() {
@@ -50,6 +54,28 @@ void TestCp1251Texts::errorTexts() {
     QCOMPARE(errorText(NoAnswer), toCp1251("ККМ не отвечает"));
     QCOMPARE(errorText(17), errorText(0));
     QVERIFY(QByteArray::fromStdString(errorText(INT32_MIN)).endsWith(" -2147483648"));
+}
+
+void TestCp1251Texts::saveFailureTexts_data() {
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<QByteArray>("reason");
+    QTest::newRow("full disk") << ENOSPC << QByteArray("нет места на диске");
+    QTest::newRow("quota") << EDQUOT << QByteArray("нет места на диске");
+    QTest::newRow("access") << EACCES << QByteArray("нет прав на запись в папку состояния");
+    QTest::newRow("permission") << EPERM << QByteArray("нет прав на запись в папку состояния");
+    QTest::newRow("read-only") << EROFS << QByteArray("диск доступен только для чтения, нет прав на запись");
+    QTest::newRow("file in the way") << ENOTDIR << QByteArray("на пути к папке состояния находится файл, а не папка");
+    QTest::newRow("no home") << int(NoStateFolder) << QByteArray("не найдена домашняя папка пользователя");
+    QTest::newRow("foreign folder") << int(FolderOfAnotherUser)
+                                    << QByteArray("папка состояния принадлежит другому пользователю");
+    QTest::newRow("other") << ENOMEM << "системная ошибка " + QByteArray::number(ENOMEM);
+}
+
+void TestCp1251Texts::saveFailureTexts() {
+    QFETCH(int, failure);
+    QFETCH(QByteArray, reason);
+    QCOMPARE(saveFailureText(failure),
+             toCp1251("Не удалось сохранить состояние эмулятора ККМ: ") + toCp1251(reason.toStdString()));
 }
 
 QTEST_APPLESS_MAIN(TestCp1251Texts)

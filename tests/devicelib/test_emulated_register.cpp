@@ -1,12 +1,17 @@
 #include "cp1251.h"
 #include "emulated_register.h"
 #include "error_texts.h"
+#include "factory_state.h"
 #include "result_codes.h"
 #include "state_file.h"
 
+#include <csignal>
 #include <fstream>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace orvel;
 
@@ -28,6 +33,12 @@ std::filesystem::path stateFileIn(const QTemporaryDir& dir) {
 
 QByteArray bytes(const void* data, int size) {
     return QByteArray(static_cast<const char*>(data), size);
+}
+
+// The first byte of row 5/1 in the state file, 0 when there is no valid file.
+uint8_t savedRow51(const std::filesystem::path& file) {
+    const auto state = readStateFile(file);
+    return state ? state->tables.row(5, 1)[0] : 0;
 }
 
 QByteArray readRow(EmulatedRegister& device, uint8_t table, uint16_t row, int size) {
@@ -86,7 +97,13 @@ private slots:
     void occupiedGoodsAndStock();
     void stateSurvivesReopening();
     void changesWithinTheIntervalWaitForClose();
+    void pendingChangeIsSavedWithinTheInterval();
+    void killedProgramKeepsItsLastChange_data();
+    void killedProgramKeepsItsLastChange();
     void unsaveableStateStillWorksInMemory();
+    void unwritableFolderIsReported();
+    void folderOfAnotherUserIsRefused();
+    void staleTemporariesGoWhenTheRegisterLoads();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -398,15 +415,104 @@ void TestEmulatedRegister::changesWithinTheIntervalWaitForClose() {
     QCOMPARE(readStateFile(stateFileIn(*m_dir))->tables.row(5, 1)[0], uint8_t(0x02));
 }
 
+void TestEmulatedRegister::pendingChangeIsSavedWithinTheInterval() {
+    const uint8_t first[3] = {0x01, 0x00, 1}, second[3] = {0x02, 0x00, 1};
+    QCOMPARE(m_device->writeRow(5, 1, first, 2), 3);
+    QCOMPARE(m_device->writeRow(5, 1, second, 2), 3);
+    // No further call comes: the change must reach the disk on its own.
+    constexpr int kBound = std::chrono::milliseconds(StateSaver::kInterval).count() + 5000;
+    QTRY_COMPARE_WITH_TIMEOUT(savedRow51(stateFileIn(*m_dir)), uint8_t(0x02), kBound);
+}
+
+void TestEmulatedRegister::killedProgramKeepsItsLastChange_data() {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGKILL") << SIGKILL;
+    QTest::newRow("SIGTERM") << SIGTERM;
+}
+
+void TestEmulatedRegister::killedProgramKeepsItsLastChange() {
+    QFETCH(int, signal);
+    QProcess program;
+    program.start(WRITE_THEN_WAIT, {QString::fromStdString(stateFileIn(*m_dir).string())});
+    QVERIFY(program.waitForStarted());
+    while (!program.canReadLine())
+        QVERIFY2(program.waitForReadyRead(30000), "the program did not write");
+    QCOMPARE(program.readLine(), QByteArray("written\n"));
+    // Past the interval, with a generous margin for a busy machine.
+    QTest::qWait(int(std::chrono::milliseconds(StateSaver::kInterval).count()) + 2500);
+    ::kill(pid_t(program.processId()), signal);
+    QVERIFY(program.waitForFinished());
+    QCOMPARE(program.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(savedRow51(stateFileIn(*m_dir)), uint8_t(0x02));
+}
+
 void TestEmulatedRegister::unsaveableStateStillWorksInMemory() {
     QTemporaryDir dir;
     std::ofstream(dir.path().toStdString() + "/data") << "a file where the folder should be";
     EmulatedRegister device(stateFileIn(dir));
     QCOMPARE(device.open("EMULATOR", 9600), Ok);
-    const uint8_t row[3] = {0x07, 0x50, 2};
-    QCOMPARE(device.writeRow(5, 2, row, 2), 3);
+    const uint8_t row[3] = {0x07, 0x50, 2}, next[3] = {0x08, 0x50, 2};
+    // The change is kept, but the program is told that it will not survive.
+    QCOMPARE(device.writeRow(5, 2, row, 2), StateNotSaved);
     QCOMPARE(readRow(device, 5, 2, 3), bytes(row, 3));
+    QCOMPARE(device.errorText(StateNotSaved), saveFailureText(ENOTDIR));
+    QVERIFY(device.errorText(StateNotSaved).ends_with(toCp1251("файл, а не папка")));
+    // Within the interval nothing is retried, and the change is still reported unsaved.
+    QCOMPARE(device.writeRow(5, 2, next, 2), StateNotSaved);
+    QCOMPARE(writeGoods(device, 1, {"A", "", "1", "1.00", "0", "0", "0"}), StateNotSaved);
+    QCOMPARE(readRow(device, 5, 2, 3), bytes(next, 3));
     QCOMPARE(device.close(), StateNotSaved);
+    QCOMPARE(device.errorText(PortNotOpen), errorText(PortNotOpen));
+}
+
+void TestEmulatedRegister::unwritableFolderIsReported() {
+    if (::geteuid() == 0)
+        QSKIP("permissions do not stop root; unsaveableStateStillWorksInMemory covers the failure");
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("data"));
+    QVERIFY(::chmod(qPrintable(dir.path() + "/data"), 0500) == 0);
+    EmulatedRegister device(stateFileIn(dir));
+    QCOMPARE(device.open("EMULATOR", 9600), Ok);
+    QCOMPARE(writeLogo(device, 0, "0101"), StateNotSaved);
+    QCOMPARE(device.errorText(StateNotSaved), toCp1251("Не удалось сохранить состояние эмулятора ККМ: "
+                                                       "нет прав на запись в папку состояния"));
+    QVERIFY(::chmod(qPrintable(dir.path() + "/data"), 0700) == 0);
+}
+
+void TestEmulatedRegister::folderOfAnotherUserIsRefused() {
+    // Root can give a folder away; anyone else finds one of root's.
+    QTemporaryDir dir;
+    std::filesystem::path file = "/emulated-register.state";
+    if (::geteuid() == 0) {
+        QVERIFY(QDir(dir.path()).mkdir("data"));
+        QVERIFY(::chown(qPrintable(dir.path() + "/data"), 65534, 65534) == 0);
+        file = stateFileIn(dir);
+        QVERIFY(writeStateFile(std::filesystem::path(dir.path().toStdString()) / "planted", factoryState()));
+        QVERIFY(std::filesystem::copy_file(file.parent_path().parent_path() / "planted", file));
+    }
+    EmulatedRegister device(file);
+    QCOMPARE(device.open("EMULATOR", 9600), Ok);
+    const uint8_t row[3] = {0x07, 0x50, 2};
+    QCOMPARE(device.writeRow(5, 2, row, 2), StateNotSaved);
+    QCOMPARE(readRow(device, 5, 2, 3), bytes(row, 3));
+    QCOMPARE(device.errorText(StateNotSaved), toCp1251("Не удалось сохранить состояние эмулятора ККМ: "
+                                                       "папка состояния принадлежит другому пользователю"));
+    QCOMPARE(device.close(), StateNotSaved);
+    if (::geteuid() == 0)
+        QVERIFY(readStateFile(file) == factoryState());
+}
+
+void TestEmulatedRegister::staleTemporariesGoWhenTheRegisterLoads() {
+    QTemporaryDir dir;
+    const QString data = dir.path() + "/data/";
+    QVERIFY(QDir(dir.path()).mkdir("data"));
+    const QStringList kept{"notes.Ab12Cd", "register.state", "register.state.old", "register.state.Ab12C"};
+    for (const QString& name : kept + QStringList{"register.state.Ab12Cd", "register.state.x9Y8z7"})
+        std::ofstream((data + name).toStdString()) << "left behind";
+    EmulatedRegister device(stateFileIn(dir));
+    QStringList expected = kept;
+    expected.sort();
+    QCOMPARE(QDir(data).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
 }
 
 QTEST_APPLESS_MAIN(TestEmulatedRegister)

@@ -2,9 +2,12 @@
 #include "state_file.h"
 #include "state_saver.h"
 
+#include <cerrno>
 #include <fstream>
+#include <pwd.h>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <unistd.h>
 
 using namespace orvel;
 
@@ -44,6 +47,8 @@ private slots:
     void failedWriteLeavesNoTemporaryFile();
     void defaultLocation_data();
     void defaultLocation();
+    void staleTemporaries();
+    void failureReasons();
     void factoryStateFitsTheRowLayouts();
 };
 
@@ -104,19 +109,60 @@ void TestStateFile::failedWriteLeavesNoTemporaryFile() {
 
 void TestStateFile::defaultLocation_data() {
     QTest::addColumn<QByteArray>("dataHome");
+    QTest::addColumn<QByteArray>("home");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("data home") << QByteArray("/data") << "/data/kkm-configurator/emulated-register.state";
-    QTest::newRow("no data home") << QByteArray() << "/home/u/.local/share/kkm-configurator/emulated-register.state";
-    QTest::newRow("relative data home") << QByteArray("data")
+    const QString ownHome = QString::fromLocal8Bit(::getpwuid(::getuid())->pw_dir);
+    QTest::newRow("data home") << QByteArray("/data") << QByteArray("/home/u")
+                               << "/data/kkm-configurator/emulated-register.state";
+    QTest::newRow("no data home") << QByteArray() << QByteArray("/home/u")
+                                  << "/home/u/.local/share/kkm-configurator/emulated-register.state";
+    QTest::newRow("relative data home") << QByteArray("data") << QByteArray("/home/u")
                                         << "/home/u/.local/share/kkm-configurator/emulated-register.state";
+    QTest::newRow("no home") << QByteArray() << QByteArray()
+                             << ownHome + "/.local/share/kkm-configurator/emulated-register.state";
+    QTest::newRow("empty home") << QByteArray() << QByteArray("")
+                                << ownHome + "/.local/share/kkm-configurator/emulated-register.state";
+    QTest::newRow("no home, data home") << QByteArray("/data") << QByteArray()
+                                        << "/data/kkm-configurator/emulated-register.state";
 }
 
 void TestStateFile::defaultLocation() {
     QFETCH(QByteArray, dataHome);
+    QFETCH(QByteArray, home);
     QFETCH(QString, expected);
     dataHome.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", dataHome);
-    qputenv("HOME", "/home/u");
+    home.isNull() ? qunsetenv("HOME") : qputenv("HOME", home);
     QCOMPARE(QString::fromStdString(defaultStateFile().string()), expected);
+}
+
+void TestStateFile::staleTemporaries() {
+    QTemporaryDir dir;
+    const QStringList kept{"other.state.AAAAAA", "state", "state.AAAAA", "state.AAAAAAA", "state.AA-AAA"};
+    for (const QString& name : kept + QStringList{"state.AAAAAA", "state.z0Z9a8"})
+        std::ofstream(pathIn(dir, qPrintable(name))) << "left behind";
+    QVERIFY(QDir(dir.path()).mkdir("state.Folder"));
+    removeStaleTemporaries(pathIn(dir, "state"));
+    QStringList expected = kept + QStringList{"state.Folder"};
+    expected.sort();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name), expected);
+    removeStaleTemporaries(pathIn(dir, "missing/state"));
+}
+
+void TestStateFile::failureReasons() {
+    QTemporaryDir dir;
+    std::ofstream(pathIn(dir, "file")) << "not a folder";
+    int failure = 0;
+    QVERIFY(!writeStateFile(pathIn(dir, "file/register.state"), factoryState(), &failure));
+    QCOMPARE(failure, ENOTDIR);
+    QVERIFY(!writeStateFile({}, factoryState(), &failure));
+    QCOMPARE(failure, int(NoStateFolder));
+    QVERIFY(writeStateFile(pathIn(dir, "register.state"), factoryState(), &failure));
+    QCOMPARE(failure, 0);
+    QCOMPARE(checkStateFolder(pathIn(dir, "missing/register.state")), 0);
+    QCOMPARE(checkStateFolder(pathIn(dir, "register.state")), 0);
+    if (::geteuid() != 0)
+        QCOMPARE(checkStateFolder("/register.state"), int(FolderOfAnotherUser));
+    QVERIFY(StateSaver({}).load() == factoryState());
 }
 
 void TestStateFile::factoryStateFitsTheRowLayouts() {
