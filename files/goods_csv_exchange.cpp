@@ -9,6 +9,7 @@
 #include "goods_model.h"
 #include "message_boxes.h"
 #include "progress_steps.h"
+#include "write_failure.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -113,8 +114,9 @@ void GoodsCsvExchange::exportGoods() {
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-        throw std::runtime_error(
-            QStringLiteral("Не удалось записать файл «%1»: %2").arg(path, file.errorString()).toStdString());
+        throw std::runtime_error(QStringLiteral("Не удалось записать файл «%1»: %2")
+                                     .arg(path, writeFailureReason(path, file, content.size()))
+                                     .toStdString());
     m_controls.message->setText(QStringLiteral("Экспорт данных завершен!"));
 }
 

@@ -9,6 +9,7 @@
 #include "profile_file.h"
 #include "register_grid.h"
 #include "settings_layout.h"
+#include "write_failure.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -191,8 +192,9 @@ void SettingsExchange::b_SaveSettingsClick() {
         // Written whole or not at all: a failure leaves the file as it was.
         QSaveFile out(path);
         if (!out.open(QIODevice::WriteOnly) || out.write(file.bytes()) != file.bytes().size() || !out.commit())
-            throw std::runtime_error(
-                QStringLiteral("Не удалось записать файл «%1»: %2").arg(path, out.errorString()).toStdString());
+            throw std::runtime_error(QStringLiteral("Не удалось записать файл «%1»: %2")
+                                         .arg(path, writeFailureReason(path, out, file.bytes().size()))
+                                         .toStdString());
         m_controls.progress->setValue(0);
         m_controls.message->setText(QStringLiteral("Сохранение завершено."));
         m_boxes.plain(QStringLiteral("Сохранение завершено!"));

@@ -4,14 +4,18 @@
 #include "recording_file_dialogs.h"
 #include "recording_message_boxes.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QProcess>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <unistd.h>
 
 class TestGoodsCsvExchange : public QObject {
     Q_OBJECT
@@ -132,6 +136,23 @@ private slots:
         QCOMPARE(m_boxes->texts(), QStringList{message});
         QCOMPARE(readFile(path()), QByteArray("old content"));
         QVERIFY(m_message->text().isEmpty());
+    }
+
+    // A full disk is named as such, not as Qt's "Unknown error" of a failed final flush.
+    void exportToAFullDiskSaysSo() {
+        const QString small = path("small");
+        QDir().mkpath(small);
+        if (geteuid() != 0 || QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=8k", "tmpfs", small}) != 0)
+            QSKIP("a small disk needs a tmpfs mount, which needs root");
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {small}); });
+        for (int record = 1; record <= 400; ++record)
+            fill(record, {"Хлеб", "4601234567890", "1", "25.50", "ДА", "0.00", "0.00"});
+        m_last->setText("400");
+        m_dialogs.answer = small + "/goods.csv";
+        m_exchange->sb_SaveToCSVClick();
+        QCOMPARE(m_boxes->shown.size(), 1);
+        QVERIFY2(m_boxes->texts()[0].contains(QStringLiteral("на диске нет места")), qPrintable(m_boxes->texts()[0]));
+        QVERIFY(!QFile::exists(small + "/goods.csv"));
     }
 
     void exportRefusesABadRange() {
