@@ -7,6 +7,26 @@
 #include <QLocale>
 #include <QTest>
 
+namespace {
+
+// A shown window with the date interval edit filtered and one more edit to move the focus to.
+struct FilteredWindow {
+    RecordingMessageBoxes boxes;
+    ErrorReporter errors{boxes};
+    NumericEditFilter filter{errors};
+    QWidget window;
+    QLineEdit* interval = new QLineEdit(&window);
+    QLineEdit* other = new QLineEdit(&window);
+
+    FilteredWindow() {
+        interval->setObjectName("ed_DateInterval");
+        filter.attach(interval, true);
+        window.show();
+    }
+};
+
+} // namespace
+
 class TestInputFilters : public QObject {
     Q_OBJECT
 
@@ -100,16 +120,11 @@ private slots:
     }
 
     void editsFilterAsTheyAreUsed() {
-        RecordingMessageBoxes boxes;
-        ErrorReporter errors(boxes);
-        NumericEditFilter filter(errors);
-        QWidget window;
-        auto* interval = new QLineEdit(&window);
-        interval->setObjectName("ed_DateInterval");
-        auto* other = new QLineEdit(&window);
-        filter.attach(interval, true);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        FilteredWindow w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        QLineEdit* interval = w.interval;
+        QLineEdit* other = w.other;
+        RecordingMessageBoxes& boxes = w.boxes;
 
         interval->setFocus();
         QTest::keyClicks(interval, "9x9");
@@ -135,16 +150,11 @@ private slots:
     // Tab leaves the edit (and runs the range check); shortcuts edit; what a paste brings is filtered;
     // switching to another window or closing it runs no check.
     void keyboardAndClipboard() {
-        RecordingMessageBoxes boxes;
-        ErrorReporter errors(boxes);
-        NumericEditFilter filter(errors);
-        QWidget window;
-        auto* interval = new QLineEdit(&window);
-        interval->setObjectName("ed_DateInterval");
-        auto* other = new QLineEdit(&window);
-        filter.attach(interval, true);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        FilteredWindow w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        QLineEdit* interval = w.interval;
+        QLineEdit* other = w.other;
+        RecordingMessageBoxes& boxes = w.boxes;
 
         interval->setFocus();
         QTest::keyClicks(interval, "5");
@@ -164,7 +174,7 @@ private slots:
         QApplication::sendEvent(interval, &toAnotherWindow);
         QCOMPARE(interval->text(), QStringLiteral("99"));
         interval->setText("-");
-        filter.stop();
+        w.filter.stop();
         QFocusEvent closing(QEvent::FocusOut, Qt::TabFocusReason);
         QApplication::sendEvent(interval, &closing);
         QVERIFY(boxes.shown.isEmpty());
