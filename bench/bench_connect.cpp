@@ -5,6 +5,7 @@
 // register's state; the register keeps that state in a temporary folder.
 // Then the settings file of the filled window, saved and loaded through its buttons.
 #include "device_library.h"
+#include "emulator_bench.h"
 #include "fm_main.h"
 #include "recording_file_dialogs.h"
 #include "recording_message_boxes.h"
@@ -29,23 +30,14 @@ double median(std::vector<double> times) {
     return times[times.size() / 2];
 }
 
-void fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::exit(1);
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir data;
-    // The emulated register keeps its state here, not in the user's folder.
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    useScratchState(data);
     QApplication app(argc, argv);
-
-    const DeviceLibrary library(DeviceLibrary::defaultFile(QCoreApplication::applicationDirPath()));
-    if (!library.isLoaded())
-        fail("libOrvel.so is not beside the benchmark");
+    const DeviceLibrary library(emulatorLibraryFile());
+    requireLoaded(library);
     RecordingMessageBoxes boxes;
     RecordingFileDialogs dialogs;
     Tfm_Main window(library, boxes, dialogs, data.filePath(QStringLiteral("kkm.ini")));

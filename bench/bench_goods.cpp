@@ -3,6 +3,7 @@
 // transfer driver (window shown, events processed per record), the CSV export
 // and import of 9999 full rows, and the memory the full grid takes.
 #include "device_library.h"
+#include "emulator_bench.h"
 #include "fm_main.h"
 #include "goods_csv_exchange.h"
 #include "goods_model.h"
@@ -41,23 +42,14 @@ template <typename Work> double timeMs(Work&& work) {
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-void fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::exit(1);
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir data;
-    // The emulated register keeps its state here, not in the user's folder.
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    useScratchState(data);
     QApplication app(argc, argv);
-
-    const DeviceLibrary library(DeviceLibrary::defaultFile(QCoreApplication::applicationDirPath()));
-    if (!library.isLoaded())
-        fail("libOrvel.so is not beside the benchmark");
+    const DeviceLibrary library(emulatorLibraryFile());
+    requireLoaded(library);
     RecordingMessageBoxes boxes;
     boxes.answer = QMessageBox::NoButton;
     RecordingFileDialogs dialogs;
