@@ -141,7 +141,8 @@ std::optional<UnwritableCell> findUnwritableCell(const QStringList& cells) {
             std::none_of(text.begin(), text.end(), [](QChar c) { return breaksRecord(c.unicode()); }))
             continue;
         for (const char32_t c : text.toUcs4()) {
-            QString character = QString::fromUcs4(&c, 1);
+            // Not QString::fromUcs4, which drops U+FEFF as a byte order mark and would pass it.
+            const QString character = QStringView(QChar::fromUcs4(c)).toString();
             if (breaksRecord(c) || !fitsCp1251(character))
                 return UnwritableCell{int(column), character};
         }

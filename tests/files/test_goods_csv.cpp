@@ -130,6 +130,8 @@ private slots:
         QTest::newRow("line feed") << QStringList{"1", "a\nb"} << 1 << "\n";
         QTest::newRow("outside the code page") << QStringList{"1", "a", "12漢"} << 2 << "漢";
         QTest::newRow("surrogate pair") << QStringList{"1", "a😀b"} << 1 << "😀";
+        QTest::newRow("zero-width no-break space")
+            << QStringList{"1", QStringLiteral("Чай\uFEFF")} << 1 << QStringLiteral("\uFEFF");
         QTest::newRow("first of two") << QStringList{"1", "漢", "", "1;2"} << 1 << "漢";
     }
     void unwritableCell() {
