@@ -23,16 +23,6 @@ constexpr std::size_t kHeadSize = kMagic.size() + 3 * 4;
 // Far above the largest valid state (all 9999 goods full, a full logo: about 650 KB).
 constexpr std::uintmax_t kMaxFileSize = 4 * 1024 * 1024;
 
-uint32_t crc32(std::span<const uint8_t> data) {
-    uint32_t crc = 0xFFFFFFFFu;
-    for (uint8_t byte : data) {
-        crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 class ByteWriter {
 public:
     void number(uint64_t value, int size) {
@@ -141,6 +131,16 @@ bool isTemporaryOf(const std::string& name, const std::string& fileName) {
 }
 
 } // namespace
+
+uint32_t crc32(std::span<const uint8_t> data) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (uint8_t byte : data) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
 
 std::filesystem::path defaultStateFile() {
     const char* dataHome = std::getenv("XDG_DATA_HOME");

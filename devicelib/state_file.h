@@ -28,6 +28,9 @@ int checkStateFolder(const std::filesystem::path& file);
 // Removes "<file name>.XXXXXX" temporaries that a save killed halfway left in the file's folder.
 void removeStaleTemporaries(const std::filesystem::path& file);
 
+// The CRC-32 (the one of zip and PNG) that the file's head holds for its payload.
+uint32_t crc32(std::span<const uint8_t> data);
+
 // The file: magic, format version, payload length and CRC-32, then the payload: the table bytes,
 // the logo, and the occupied goods records in increasing number.
 std::vector<uint8_t> serializeState(const RegisterState& state);
