@@ -24,7 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const QStringList fields = splitGoodsLine(line);
         for (int field = 1; field < fields.size(); ++field)
             checkGoodsField(field, fields[field]);
-        if (findUnwritableCell(fields))
+        // The export writes only lines of the grid's goods, each led by its number.
+        bool isNumber = false;
+        if (findUnwritableCell(fields) || !isGoodsNumber(fields.front().toInt(&isNumber)) || !isNumber)
             continue;
         const QByteArray exported = goodsLine(fields);
         // The import takes valid UTF-8 for UTF-8: Windows-1251 bytes that happen to form it
