@@ -26,8 +26,6 @@ enum class Function : uint8_t {
     GetGoodsRest,
 };
 
-constexpr int kFunctionCount = 16;
-
 // The greeting's first number; the second is Windows' error code, the string lists what is missing.
 enum HelloStatus : int32_t {
     Ready = 0,
