@@ -7,9 +7,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <stdexcept>
-#include <fcntl.h>
 #include <io.h>
+#include <stdexcept>
 #include <string>
 #include <vector>
 // Lean: the full header defines SetPort as a printer function.
