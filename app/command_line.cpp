@@ -12,12 +12,18 @@ const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")
 const QCommandLineOption serviceOption(QStringLiteral("service"),
                                        QStringLiteral("Сервисный режим: показывать кнопку «Тестовая панель» "
                                                       "со служебными запросами к ККМ."));
+const QCommandLineOption deviceLibraryOption(
+    QStringLiteral("device-library"),
+    QStringLiteral("Библиотека устройства вместо той, что рядом с программой: .so загружается напрямую, "
+                   ".dll (библиотека Windows от производителя ККМ) работает через Wine."),
+    QStringLiteral("файл"));
 
 QString optionNames(const QCommandLineOption& option) {
     QStringList names;
     for (const QString& name : option.names())
         names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
-    return names.join(QStringLiteral(", "));
+    const QString value = option.valueName().isEmpty() ? QString() : QStringLiteral(" <%1>").arg(option.valueName());
+    return names.join(QStringLiteral(", ")) + value;
 }
 
 } // namespace
@@ -26,8 +32,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.addOption(helpOption);
     parser.addOption(serviceOption);
+    parser.addOption(deviceLibraryOption);
     parser.parse(arguments);
-    return {parser.isSet(helpOption), parser.isSet(serviceOption), parser.unknownOptionNames()};
+    return {parser.isSet(helpOption), parser.isSet(serviceOption), parser.value(deviceLibraryOption),
+            parser.unknownOptionNames()};
 }
 
 QString commandLineHelp(const QString& program) {
@@ -36,7 +44,7 @@ QString commandLineHelp(const QString& program) {
                                   "Программа настройки ККМ: чтение, правка и запись настроек кассового аппарата.\n\n"
                                   "Параметры:\n")
                        .arg(program);
-    const QList<QCommandLineOption> options{helpOption, serviceOption};
+    const QList<QCommandLineOption> options{helpOption, serviceOption, deviceLibraryOption};
     qsizetype width = 0;
     for (const QCommandLineOption& option : options)
         width = std::max(width, optionNames(option).size());

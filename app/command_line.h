@@ -9,6 +9,8 @@ struct CommandLine {
     bool help = false;
     // Service staff's way to the test page: its navigation button stays visible.
     bool service = false;
+    // --device-library: the device library to bind instead of the one beside the program.
+    QString deviceLibrary;
     QStringList unknownOptions;
 };
 

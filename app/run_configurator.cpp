@@ -6,6 +6,7 @@
 #include "device_library.h"
 #include "file_dialogs.h"
 #include "fm_main.h"
+#include "library_choice.h"
 
 #include <cstdio>
 #include <QApplication>
@@ -24,7 +25,9 @@ int runConfigurator(QApplication& app, const std::function<void(Tfm_Main&)>& bef
         std::fputs(QStringLiteral("Неизвестный параметр командной строки «%1» пропущен.\n").arg(unknown).toLocal8Bit(),
                    stderr);
 
-    const DeviceLibrary device(DeviceLibrary::defaultFile(QCoreApplication::applicationDirPath()));
+    const LibraryChoice choice = chooseDeviceLibrary(QCoreApplication::applicationDirPath(), options.deviceLibrary);
+    announceWindowsLibrary(choice);
+    const DeviceLibrary device(choice.library);
     WidgetMessageBoxes boxes;
     WidgetFileDialogs dialogs;
     Tfm_Main window(device, boxes, dialogs, connectionFilePath());

@@ -63,7 +63,9 @@ std::string_view saveFailureReason(int failure) {
     case FolderOfAnotherUser:
         return "папка состояния принадлежит другому пользователю";
     case ENOSPC:
+#if defined(EDQUOT) // Windows has no disk quotas in errno
     case EDQUOT:
+#endif
         return "нет места на диске";
     case EACCES:
     case EPERM:

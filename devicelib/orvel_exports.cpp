@@ -5,6 +5,10 @@
 #include "state_file.h"
 
 #include <string>
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -13,12 +17,32 @@ struct Library {
     std::string errorText; // GetErrString's answer, valid until the next call
 };
 
+#if defined(_WIN32)
+// Never destroyed: when a Windows process exits, its other threads are ended first, wherever they
+// were, so stopping the save thread could wait forever. DllMain saves the state instead, and the
+// DLL pins itself so that unloading it never leaves that thread running code that is gone.
+Library& g_library = *new Library;
+#else
 // Destroyed when the library is unloaded or the program exits normally (exit() or a return from
 // main), which saves the register's state. A kill, SIGTERM included, skips this; the register's
 // save thread has then written all but the last StateSaver::kInterval of changes.
 Library g_library;
+#endif
 
 } // namespace
+
+#if defined(_WIN32)
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        HMODULE pinned = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCWSTR>(module), &pinned);
+    }
+    if (reason == DLL_PROCESS_DETACH)
+        g_library.device.close();
+    return TRUE;
+}
+#endif
 
 extern "C" {
 

@@ -8,10 +8,16 @@
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
-#include <pwd.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(_WIN32)
+#include <io.h>
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <pwd.h>
+#endif
 
 namespace orvel {
 
@@ -108,6 +114,43 @@ bool writeAll(int fd, std::span<const uint8_t> bytes) {
     return true;
 }
 
+#if defined(_WIN32)
+bool flushFile(int fd) {
+    return ::_commit(fd) == 0;
+}
+
+// Windows refuses to rename over an existing file; the write-through flag puts the new entry on disk.
+bool replaceFile(const std::string& from, const std::filesystem::path& to) {
+    if (MoveFileExA(from.c_str(), to.string().c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    switch (GetLastError()) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        errno = ENOSPC;
+        break;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        errno = EACCES;
+        break;
+    default:
+        errno = EIO;
+    }
+    return false;
+}
+
+// Done by replaceFile's write-through; Windows cannot flush a folder.
+bool syncFolder(const std::filesystem::path&) {
+    return true;
+}
+#else
+bool flushFile(int fd) {
+    return ::fsync(fd) == 0;
+}
+
+bool replaceFile(const std::string& from, const std::filesystem::path& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
 // The rename is only durable once the folder's entry is on disk too.
 bool syncFolder(const std::filesystem::path& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -119,6 +162,7 @@ bool syncFolder(const std::filesystem::path& folder) {
     errno = syncError;
     return ok;
 }
+#endif
 
 // The suffix mkstemp puts after the file's name.
 bool isTemporaryOf(const std::string& name, const std::string& fileName) {
@@ -142,6 +186,19 @@ uint32_t crc32(std::span<const uint8_t> data) {
     return ~crc;
 }
 
+#if defined(_WIN32)
+std::filesystem::path defaultStateFile() {
+    const char* appData = std::getenv("APPDATA");
+    if (!appData || !*appData)
+        return {};
+    return std::filesystem::path(appData) / "kkm-configurator" / "emulated-register.state";
+}
+
+// The user's own %APPDATA% is not shared with other users.
+int checkStateFolder(const std::filesystem::path& file) {
+    return file.empty() ? NoStateFolder : 0;
+}
+#else
 std::filesystem::path defaultStateFile() {
     const char* dataHome = std::getenv("XDG_DATA_HOME");
     const char* home = std::getenv("HOME");
@@ -168,6 +225,7 @@ int checkStateFolder(const std::filesystem::path& file) {
         return 0;
     return info.st_uid == ::geteuid() ? 0 : FolderOfAnotherUser;
 }
+#endif
 
 void removeStaleTemporaries(const std::filesystem::path& file) {
     if (checkStateFolder(file) != 0)
@@ -267,13 +325,13 @@ bool writeStateFile(const std::filesystem::path& file, const RegisterState& stat
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return fail(errno);
-    bool ok = writeAll(fd, serializeState(state)) && ::fsync(fd) == 0;
+    bool ok = writeAll(fd, serializeState(state)) && flushFile(fd);
     int reason = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
         reason = errno;
     }
-    if (ok && std::rename(temporary.c_str(), file.c_str()) != 0) {
+    if (ok && !replaceFile(temporary, file)) {
         ok = false;
         reason = errno;
     }

@@ -13,6 +13,7 @@ namespace orvel {
 // "emulated-register.state" in the user's data folder: $XDG_DATA_HOME/kkm-configurator, or
 // ~/.local/share/kkm-configurator when XDG_DATA_HOME is unset or not absolute. Without HOME the
 // home folder comes from the password database; an empty path when that has none either.
+// Built for Windows: %APPDATA%\kkm-configurator, an empty path without APPDATA.
 std::filesystem::path defaultStateFile();
 
 // Why a state file could not be written: an errno value, or one of these refusals of our own.
