@@ -82,15 +82,6 @@ private slots:
         QCOMPARE(durationText(std::chrono::microseconds(10125)), QStringLiteral("10,125 мс"));
         QCOMPARE(durationText(std::chrono::nanoseconds(400)), QStringLiteral("0,000 мс"));
     }
-
-    void timeOfDay() {
-        const ExchangeLog log;
-        DeviceCall call;
-        call.started = std::chrono::steady_clock::now();
-        const QString shown = timeText(log, call);
-        const QTime now = QTime::currentTime();
-        QVERIFY2(std::abs(QTime::fromString(shown, "HH:mm:ss.zzz").msecsTo(now)) < 1000, qPrintable(shown));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCallText)
