@@ -91,18 +91,14 @@ Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs
 
     const QStyle* style = this->style();
     const std::pair<QAbstractButton*, QStyle::StandardPixmap> icons[] = {
-        {m_ui->sb_ReadTableFromKKM, QStyle::SP_ArrowDown},
-        {m_ui->sb_WriteTableToKKM, QStyle::SP_ArrowUp},
-        {m_ui->sb_ReadStringFromKKM, QStyle::SP_ArrowLeft},
-        {m_ui->sb_WriteStringToKKM, QStyle::SP_ArrowRight},
-        {m_ui->sb_LoadFromCSV, QStyle::SP_DialogOpenButton},
-        {m_ui->sb_SaveToCSV, QStyle::SP_DialogSaveButton},
-        {m_ui->sb_StopReading, QStyle::SP_BrowserStop},
-        {m_ui->sb_Help, QStyle::SP_MessageBoxQuestion},
-        {m_ui->sb_ExchangeLog, QStyle::SP_FileDialogDetailedView},
+        {m_ui->sb_ReadTableFromKKM, QStyle::SP_ArrowDown},   {m_ui->sb_WriteTableToKKM, QStyle::SP_ArrowUp},
+        {m_ui->sb_ReadStringFromKKM, QStyle::SP_ArrowLeft},  {m_ui->sb_WriteStringToKKM, QStyle::SP_ArrowRight},
+        {m_ui->sb_LoadFromCSV, QStyle::SP_DialogOpenButton}, {m_ui->sb_SaveToCSV, QStyle::SP_DialogSaveButton},
+        {m_ui->sb_StopReading, QStyle::SP_BrowserStop},      {m_ui->sb_Help, QStyle::SP_MessageBoxQuestion},
     };
     for (const auto& [button, pixmap] : icons)
         button->setIcon(style->standardIcon(pixmap));
+    m_ui->sb_ExchangeLog->setIcon(style->standardIcon(QStyle::SP_FileDialogDetailedView));
 
     m_pageButtons = new QButtonGroup(this);
     for (QAbstractButton* button : m_ui->gb_KKMOptions->findChildren<QAbstractButton*>())
