@@ -6,6 +6,7 @@
 #include "device_library.h"
 #include "devices_page.h"
 #include "discount_page.h"
+#include "exchange_log_panel.h"
 #include "goods_csv_exchange.h"
 #include "goods_page.h"
 #include "goods_view.h"
@@ -28,6 +29,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
@@ -96,6 +98,7 @@ Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs
     };
     for (const auto& [button, pixmap] : icons)
         button->setIcon(style->standardIcon(pixmap));
+    m_ui->sb_ExchangeLog->setIcon(style->standardIcon(QStyle::SP_FileDialogDetailedView));
 
     m_pageButtons = new QButtonGroup(this);
     for (QAbstractButton* button : m_ui->gb_KKMOptions->findChildren<QAbstractButton*>())
@@ -108,6 +111,11 @@ Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &Tfm_Main::sb_HelpClick);
     connect(m_ui->sb_Connect, &QAbstractButton::clicked, this, &Tfm_Main::sb_ConnectClick);
+    connect(m_ui->sb_ExchangeLog, &QAbstractButton::toggled, this, &Tfm_Main::sb_ExchangeLogToggled);
+    auto* exchangeLog = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
+    // Also from the log's own window, which is not this one while it floats.
+    exchangeLog->setContext(Qt::ApplicationShortcut);
+    connect(exchangeLog, &QShortcut::activated, m_ui->sb_ExchangeLog, &QAbstractButton::toggle);
 
     m_statusPanel = new QLabel(notConnectedText, m_ui->StatusBar);
     m_statusPanel->setObjectName(QStringLiteral("StatusBarPanel0"));
@@ -225,6 +233,19 @@ void Tfm_Main::composePages() {
         new SettingsExchange({ui.PageControl, m_progressBar, ui.lb_Result}, m_errors, m_boxes, m_dialogs, this);
     connect(ui.b_SaveSettings, &QAbstractButton::clicked, settings, &SettingsExchange::b_SaveSettingsClick);
     connect(ui.b_LoadSettings, &QAbstractButton::clicked, settings, &SettingsExchange::b_LoadSettingsClick);
+
+    // A window of its own at first, beside the main one; it docks at the bottom when dragged there.
+    m_exchangeLogDock = new QDockWidget(QStringLiteral("Журнал обмена"), this);
+    m_exchangeLogDock->setObjectName(QStringLiteral("dw_ExchangeLog"));
+    m_exchangeLogDock->setAllowedAreas(Qt::BottomDockWidgetArea);
+    m_exchangeLog = new ExchangeLogPanel(m_link.api, m_boxes, m_dialogs, m_exchangeLogDock);
+    m_exchangeLogDock->setWidget(m_exchangeLog);
+    addDockWidget(Qt::BottomDockWidgetArea, m_exchangeLogDock);
+    m_exchangeLogDock->setFloating(true);
+    m_exchangeLogDock->hide();
+    const int logWidth = screen() ? std::min(screen()->availableGeometry().width(), 1100) : 1100;
+    m_exchangeLogDock->setGeometry(QRect(frameGeometry().bottomLeft() + QPoint(0, 8), QSize(logWidth, 360)));
+    connect(m_exchangeLogDock->toggleViewAction(), &QAction::toggled, ui.sb_ExchangeLog, &QAbstractButton::setChecked);
 
     m_numericFilter = new NumericEditFilter(m_errors, this);
     for (const char* name : {"me_PCAddr", "me_KKMAddr", "ed_DateInterval", "ed_DiscountValue", "ed_MarkUpsValue"})
@@ -447,6 +468,11 @@ void Tfm_Main::sb_HelpClick() {
         if (!failure.isEmpty())
             m_boxes.error(failure);
     });
+}
+
+void Tfm_Main::sb_ExchangeLogToggled(bool shown) {
+    ensurePagesComposed();
+    m_exchangeLogDock->setVisible(shown);
 }
 
 void Tfm_Main::showPage(const QString& pageName) {

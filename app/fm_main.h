@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 class DeviceLibrary;
+class ExchangeLogPanel;
 class FileDialogs;
 class GoodsCsvExchange;
 class GoodsPage;
@@ -15,6 +16,7 @@ class LogoPage;
 class NumericEditFilter;
 class QAbstractButton;
 class QButtonGroup;
+class QDockWidget;
 class QLabel;
 class QProgressBar;
 class TransferDriver;
@@ -61,6 +63,10 @@ public:
         ensurePagesComposed();
         return *m_csvExchange;
     }
+    ExchangeLogPanel& exchangeLog() {
+        ensurePagesComposed();
+        return *m_exchangeLog;
+    }
 
 protected:
     bool event(QEvent* event) override;
@@ -79,6 +85,7 @@ private:
     void sb_KKMOptionsClick(QAbstractButton* button);
     void sb_MainClick();
     void sb_HelpClick();
+    void sb_ExchangeLogToggled(bool shown);
     void StatusBarResize();
     void showPage(const QString& pageName);
 
@@ -99,6 +106,8 @@ private:
     GoodsPage* m_goodsPage = nullptr;
     LogoPage* m_logoPage = nullptr;
     GoodsCsvExchange* m_csvExchange = nullptr;
+    QDockWidget* m_exchangeLogDock = nullptr;
+    ExchangeLogPanel* m_exchangeLog = nullptr;
     bool m_pagesComposed = false;
     bool m_serviceMode = false;
 };

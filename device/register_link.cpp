@@ -26,6 +26,6 @@ int32_t RegisterLink::writeRow(uint8_t table, uint16_t row, const QByteArray& by
         enough);
 }
 
-QString RegisterLink::errorText(int32_t result) const {
+QString RegisterLink::errorText(int32_t result) {
     return fromDeviceText(api.GetErrString(result));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device_table.h"
+#include "exchange_recorder.h"
 
 #include <cstdint>
 #include <QByteArray>
@@ -30,9 +30,10 @@ public:
     int32_t writeRow(uint8_t table, uint16_t row, const QByteArray& bytes, int32_t enough = 0);
 
     // The library's text for a result.
-    QString errorText(int32_t result) const;
+    QString errorText(int32_t result);
 
-    const DeviceTable api;
+    // Every call goes through here, and so into its exchange log.
+    ExchangeRecorder api;
     bool connected = false;
     // Set by the stop button; only the goods loops look at it.
     bool stopRequested = false;

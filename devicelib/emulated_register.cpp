@@ -2,11 +2,11 @@
 
 #include "cp1251.h"
 #include "error_texts.h"
+#include "ports.h"
 #include "result_codes.h"
 #include "state_file.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace orvel {
 
@@ -78,19 +78,10 @@ std::string EmulatedRegister::errorText(int32_t code) {
     return code == StateNotSaved && failure != 0 ? saveFailureText(failure) : orvel::errorText(code);
 }
 
-int32_t EmulatedRegister::portName(uint8_t index, const char** name) {
-    if (!name)
-        return NullPointer;
-    if (index != 0)
-        return NoSuchPort;
-    *name = kPortName;
-    return Ok;
-}
-
 int32_t EmulatedRegister::open(const char* portName, int32_t baud) {
     if (!portName)
         return NullPointer;
-    if (std::strcmp(portName, kPortName) != 0)
+    if (Port port; !portByName(portName, port))
         return NoSuchPort;
     if (std::find(kBaudRates.begin(), kBaudRates.end(), baud) == kBaudRates.end())
         return BadBaudRate;

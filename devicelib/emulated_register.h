@@ -15,16 +15,14 @@
 
 namespace orvel {
 
-// The register behind the library's sixteen calls, reached through one port. Each call mirrors
-// its C function without the two bus addresses (a point-to-point line: the emulated register
-// answers whatever address it is given). Every request is checked in full before anything
+// The register behind the library's sixteen calls, reached through any of the library's ports.
+// Each call mirrors its C function without the two bus addresses (a point-to-point line: the
+// emulated register answers whatever address it is given). Every request is checked in full before anything
 // changes; texts and replies handed out stay valid until the next call.
 // A change that cannot be saved is kept in memory all the same, and the call reports
 // StateNotSaved (errorText() tells why), as does every change while saving keeps failing.
 class EmulatedRegister {
 public:
-    static constexpr const char* kPortName = "EMULATOR";
-
     // The state is read from `stateFile` when the port is first opened, not here: the library is
     // loaded at program start and must not slow it down. Only the temporaries of a save killed
     // halfway are cleared away here.
@@ -34,7 +32,6 @@ public:
     EmulatedRegister(const EmulatedRegister&) = delete;
     EmulatedRegister& operator=(const EmulatedRegister&) = delete;
 
-    static int32_t portName(uint8_t index, const char** name);
     // Opening an open port again is accepted: the program does so after a failed identification.
     int32_t open(const char* portName, int32_t baud);
     // Also saves the state; StateNotSaved when that fails (the port is closed all the same).

@@ -54,6 +54,8 @@ constexpr std::array kTexts{
     ErrorText{BadDigits, "Разрядность отдела должна быть от 0 до 9"},
     ErrorText{BadFieldOfUse, "Сфера применения отдела должна быть 0 или 1"},
     ErrorText{OperatorServiceBytesChanged, "Служебные байты 14-16 оператора этой командой не меняются"},
+    ErrorText{GarbledAnswer, "Ответ ККМ искажён: не сошлась контрольная сумма"},
+    ErrorText{WriteRefused, "ККМ отказала в записи этой таблицы"},
 };
 
 std::string_view saveFailureReason(int failure) {

@@ -43,6 +43,9 @@ enum Result : int32_t {
     BadDigits = -33,
     BadFieldOfUse = -34,
     OperatorServiceBytesChanged = -35,
+    // Only the rehearsal port with faults answers these.
+    GarbledAnswer = -36,
+    WriteRefused = -37,
 };
 
 } // namespace orvel

@@ -77,7 +77,7 @@ void TestPanelPage::b_startTestClick() {
 }
 
 int32_t TestPanelPage::ask(Query query, int32_t& count, const uint8_t*& reply) const {
-    const DeviceTable& api = m_link.api;
+    ExchangeRecorder& api = m_link.api;
     const uint8_t kkm = m_link.kkmAddr;
     const uint8_t pc = m_link.pcAddr;
     int32_t ignored = 0;

@@ -228,7 +228,7 @@ private slots:
         QVERIFY(library.table().ClosePort() >= 0);
 
         orvel::EmulatedRegister restarted(orvel::defaultStateFile());
-        QVERIFY(restarted.open(orvel::EmulatedRegister::kPortName, 9600) >= 0);
+        QVERIFY(restarted.open("EMULATOR", 9600) >= 0);
         for (int record = 20; record <= 40; ++record) {
             const char* texts[7] = {};
             QVERIFY(restarted.readGoods(uint16_t(record), &texts[0], &texts[1], &texts[2], &texts[3], &texts[4],

@@ -48,7 +48,7 @@ void TestOrvelAbi::callSequence() {
     QVERIFY2(!dlsym(g_library, "_ZN5orvel9errorTextEi"), "the register's own code stays hidden");
 
     const char* port = nullptr;
-    QVERIFY(ORVEL(GetPortName)(1, &port) != 0);
+    QVERIFY(ORVEL(GetPortName)(3, &port) != 0);
     QCOMPARE(ORVEL(GetPortName)(0, &port), 0);
     const QByteArray portName(port);
     const char* serial = nullptr;
