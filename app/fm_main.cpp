@@ -27,7 +27,6 @@
 #include <QAbstractEventDispatcher>
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QDir>
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
@@ -146,7 +145,7 @@ void Tfm_Main::FormCreate() {
         m_link.connected = false;
         m_link.stopRequested = false;
         m_ui->lb_Version->setText(QStringLiteral("Версия: 1.12"));
-        m_helpFile = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help.chm"));
+        m_helpFile = helpFile(QCoreApplication::applicationDirPath());
         m_ui->lb_Result->clear();
 
         m_progressBar->setRange(0, 100);
