@@ -144,7 +144,7 @@ void Tfm_Main::FormCreate() {
     m_errors.guard(QStringLiteral("Tfm_Main.FormCreate"), [this] {
         m_link.connected = false;
         m_link.stopRequested = false;
-        m_ui->lb_Version->setText(QStringLiteral("Версия: 1.12"));
+        m_ui->lb_Version->setText(QStringLiteral("Версия: " KKM_VERSION));
         m_helpFile = helpFile(QCoreApplication::applicationDirPath());
         m_ui->lb_Result->clear();
 

@@ -9,15 +9,13 @@
 
 #include <cstdio>
 #include <QApplication>
-#include <QFileInfo>
 
 int runConfigurator(QApplication& app, const std::function<void(Tfm_Main&)>& beforeShow) {
     setUpApplication(app);
 
     const CommandLine options = parseCommandLine(QCoreApplication::arguments());
-    if (options.help) {
-        std::fputs(commandLineHelp(QFileInfo(QCoreApplication::applicationFilePath()).fileName()).toLocal8Bit(),
-                   stdout);
+    if (options.help || options.version) {
+        std::fputs((options.help ? commandLineHelp() : versionText()).toLocal8Bit(), stdout);
         return 0;
     }
     for (const QString& unknown : options.unknownOptions)

@@ -6,7 +6,7 @@ class QApplication;
 class Tfm_Main;
 
 // The whole program once the application object exists: reads the command line (--help,
-// --service), binds the device library from the executable's folder, creates and shows the
+// --version, --service), binds the device library from the executable's folder, creates and shows the
 // window and runs the loop.
 // `beforeShow` lets a benchmark watch the window; the program passes nothing.
 int runConfigurator(QApplication& app, const std::function<void(Tfm_Main&)>& beforeShow = {});
