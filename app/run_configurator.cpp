@@ -6,9 +6,19 @@
 #include "device_library.h"
 #include "file_dialogs.h"
 #include "fm_main.h"
+#include "help_topics.h"
 
 #include <cstdio>
 #include <QApplication>
+#include <QLoggingCategory>
+
+namespace {
+
+// Which device library and help file the program took, for a technician who put in a maker's
+// library: QT_LOGGING_RULES="kkm.files.info=true".
+Q_LOGGING_CATEGORY(programFiles, "kkm.files", QtWarningMsg)
+
+} // namespace
 
 int runConfigurator(QApplication& app, const std::function<void(Tfm_Main&)>& beforeShow) {
     setUpApplication(app);
@@ -22,7 +32,13 @@ int runConfigurator(QApplication& app, const std::function<void(Tfm_Main&)>& bef
         std::fputs(QStringLiteral("Неизвестный параметр командной строки «%1» пропущен.\n").arg(unknown).toLocal8Bit(),
                    stderr);
 
-    const DeviceLibrary device(DeviceLibrary::defaultFile(QCoreApplication::applicationDirPath()));
+    const QString folder = QCoreApplication::applicationDirPath();
+    const QString library = DeviceLibrary::defaultFile(folder);
+    const DeviceLibrary device(library);
+    qCInfo(programFiles).noquote() << QStringLiteral("Библиотека устройства: %1 (%2)")
+                                          .arg(library,
+                                               device.isLoaded() ? QStringLiteral("загружена") : device.errorText());
+    qCInfo(programFiles).noquote() << QStringLiteral("Справка: %1").arg(helpFile(folder));
     WidgetMessageBoxes boxes;
     WidgetFileDialogs dialogs;
     Tfm_Main window(device, boxes, dialogs, connectionFilePath());
