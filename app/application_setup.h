@@ -3,7 +3,7 @@
 class QCoreApplication;
 class QLocale;
 
-// Names the application and loads Qt's own translation for the user's language,
+// Names the application and its menu entry, and loads Qt's own translation for the user's language,
 // so that standard dialogs and buttons speak it. No display name is set: on
 // Linux Qt would append it to every window title, the message boxes' included.
 void setUpApplication(QCoreApplication& app);

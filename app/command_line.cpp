@@ -1,54 +1,59 @@
 #include "command_line.h"
 
-#include <algorithm>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QList>
+#include <QLocale>
 
 namespace {
 
-const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
-                                    QStringLiteral("Показать эту справку и выйти."));
-const QCommandLineOption serviceOption(QStringLiteral("service"),
-                                       QStringLiteral("Сервисный режим: показывать кнопку «Тестовая панель» "
-                                                      "со служебными запросами к ККМ."));
-const QCommandLineOption deviceLibraryOption(
-    QStringLiteral("device-library"),
-    QStringLiteral("Библиотека устройства вместо той, что рядом с программой: .so загружается напрямую, "
-                   ".dll (библиотека Windows от производителя ККМ) работает через Wine."),
-    QStringLiteral("файл"));
+QString localized(const char* russian, const char* english) {
+    return QString::fromUtf8(QLocale().language() == QLocale::Russian ? russian : english);
+}
 
-QString optionNames(const QCommandLineOption& option) {
-    QStringList names;
-    for (const QString& name : option.names())
-        names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
-    const QString value = option.valueName().isEmpty() ? QString() : QStringLiteral(" <%1>").arg(option.valueName());
-    return names.join(QStringLiteral(", ")) + value;
+struct Options {
+    QCommandLineOption help;
+    QCommandLineOption version;
+    QCommandLineOption service;
+    QCommandLineOption deviceLibrary;
+};
+
+Options addOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        localized("Программа настройки ККМ: чтение, правка и запись настроек кассового аппарата.",
+                  "KKM configurator: reads, edits and writes the settings of a cash register."));
+    const QCommandLineOption service(
+        QStringLiteral("service"),
+        localized("Сервисный режим: показывать кнопку «Тестовая панель» со служебными запросами к ККМ.",
+                  "Service mode: show the test panel button with the register's service queries."));
+    const QCommandLineOption deviceLibrary(
+        QStringLiteral("device-library"),
+        localized("Библиотека устройства вместо той, что рядом с программой: .so загружается напрямую, "
+                  ".dll (библиотека Windows от производителя ККМ) работает через Wine.",
+                  "A device library instead of the one beside the program: a .so is loaded directly, "
+                  "a .dll (the register maker's Windows library) runs through Wine."),
+        localized("файл", "file"));
+    Options options{parser.addHelpOption(), parser.addVersionOption(), service, deviceLibrary};
+    parser.addOption(service);
+    parser.addOption(deviceLibrary);
+    return options;
 }
 
 } // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.addOption(helpOption);
-    parser.addOption(serviceOption);
-    parser.addOption(deviceLibraryOption);
+    const Options options = addOptions(parser);
     parser.parse(arguments);
-    return {parser.isSet(helpOption), parser.isSet(serviceOption), parser.value(deviceLibraryOption),
-            parser.unknownOptionNames()};
+    return {parser.isSet(options.help) || parser.isSet(QStringLiteral("help-all")), parser.isSet(options.version),
+            parser.isSet(options.service), parser.value(options.deviceLibrary), parser.unknownOptionNames()};
 }
 
-QString commandLineHelp(const QString& program) {
-    // Written out here: the parser's own help has English headings.
-    QString text = QStringLiteral("Использование: %1 [параметры]\n\n"
-                                  "Программа настройки ККМ: чтение, правка и запись настроек кассового аппарата.\n\n"
-                                  "Параметры:\n")
-                       .arg(program);
-    const QList<QCommandLineOption> options{helpOption, serviceOption, deviceLibraryOption};
-    qsizetype width = 0;
-    for (const QCommandLineOption& option : options)
-        width = std::max(width, optionNames(option).size());
-    for (const QCommandLineOption& option : options)
-        text += QStringLiteral("  %1  %2\n").arg(optionNames(option), -int(width)).arg(option.description());
-    return text;
+QString commandLineHelp() {
+    QCommandLineParser parser;
+    addOptions(parser);
+    return parser.helpText();
+}
+
+QString versionText() {
+    return localized("Конфигуратор ККМ, версия ", "KKM configurator, version ") + QStringLiteral(KKM_VERSION "\n");
 }

@@ -153,8 +153,8 @@ void Tfm_Main::FormCreate() {
     m_errors.guard(QStringLiteral("Tfm_Main.FormCreate"), [this] {
         m_link.connected = false;
         m_link.stopRequested = false;
-        m_ui->lb_Version->setText(QStringLiteral("Версия: 1.12"));
-        m_helpFile = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help.chm"));
+        m_ui->lb_Version->setText(QStringLiteral("Версия: " KKM_VERSION));
+        m_helpFile = helpFile(QCoreApplication::applicationDirPath());
         m_ui->lb_Result->clear();
 
         m_progressBar->setRange(0, 100);

@@ -1,5 +1,8 @@
 #include "help_topics.h"
 
+#include "program_files.h"
+
+#include <QDir>
 #include <QHash>
 
 QString helpTopicForPage(const QString& pageName) {
@@ -17,4 +20,10 @@ QString helpTopicForPage(const QString& pageName) {
         {QStringLiteral("ts_KKMGoods"), QStringLiteral("plu")},
     };
     return topics.value(pageName);
+}
+
+QString helpFile(const QString& executableFolder) {
+    const QString name = QStringLiteral("help.chm");
+    const QString found = findProgramFile(executableFolder, QStringLiteral(KKM_DATA_FOLDER), name);
+    return found.isEmpty() ? QDir(executableFolder).filePath(name) : found;
 }

@@ -6,28 +6,41 @@
 #include "device_library.h"
 #include "file_dialogs.h"
 #include "fm_main.h"
+#include "help_topics.h"
 #include "library_choice.h"
 
 #include <cstdio>
 #include <QApplication>
-#include <QFileInfo>
+#include <QLoggingCategory>
+
+namespace {
+
+// Which device library and help file the program took, for a technician who put in a maker's
+// library: QT_LOGGING_RULES="kkm.files.info=true".
+Q_LOGGING_CATEGORY(programFiles, "kkm.files", QtWarningMsg)
+
+} // namespace
 
 int runConfigurator(QApplication& app, const std::function<void(Tfm_Main&)>& beforeShow) {
     setUpApplication(app);
 
     const CommandLine options = parseCommandLine(QCoreApplication::arguments());
-    if (options.help) {
-        std::fputs(commandLineHelp(QFileInfo(QCoreApplication::applicationFilePath()).fileName()).toLocal8Bit(),
-                   stdout);
+    if (options.help || options.version) {
+        std::fputs((options.help ? commandLineHelp() : versionText()).toLocal8Bit(), stdout);
         return 0;
     }
     for (const QString& unknown : options.unknownOptions)
         std::fputs(QStringLiteral("Неизвестный параметр командной строки «%1» пропущен.\n").arg(unknown).toLocal8Bit(),
                    stderr);
 
-    const LibraryChoice choice = chooseDeviceLibrary(QCoreApplication::applicationDirPath(), options.deviceLibrary);
+    const QString folder = QCoreApplication::applicationDirPath();
+    const LibraryChoice choice = chooseDeviceLibrary(folder, options.deviceLibrary);
     announceWindowsLibrary(choice);
     const DeviceLibrary device(choice.library);
+    qCInfo(programFiles).noquote() << QStringLiteral("Библиотека устройства: %1 (%2)")
+                                          .arg(choice.windowsLibrary.isEmpty() ? choice.library : choice.windowsLibrary,
+                                               device.isLoaded() ? QStringLiteral("загружена") : device.errorText());
+    qCInfo(programFiles).noquote() << QStringLiteral("Справка: %1").arg(helpFile(folder));
     WidgetMessageBoxes boxes;
     WidgetFileDialogs dialogs;
     Tfm_Main window(device, boxes, dialogs, connectionFilePath());

@@ -1,7 +1,8 @@
 #include "device_library.h"
 
+#include "program_files.h"
+
 #include <QDir>
-#include <QFileInfo>
 
 namespace {
 
@@ -116,8 +117,9 @@ DeviceLibrary::DeviceLibrary(const DeviceTable& table)
     : m_table(table) {}
 
 QString DeviceLibrary::defaultFile(const QString& executableFolder) {
-    const QString beside = QDir(executableFolder).filePath(QString::fromLatin1(libraryFileName));
-    return QFileInfo::exists(beside) ? beside : QString::fromLatin1(libraryBareName);
+    const QString found =
+        findProgramFile(executableFolder, QStringLiteral(KKM_LIBRARY_FOLDER), QString::fromLatin1(libraryFileName));
+    return found.isEmpty() ? QString::fromLatin1(libraryBareName) : found;
 }
 
 void DeviceLibrary::bindUnavailable() {

@@ -23,7 +23,7 @@ public:
     DeviceLibrary(const DeviceLibrary&) = delete;
     DeviceLibrary& operator=(const DeviceLibrary&) = delete;
 
-    // The library next to the executable when it is there, else the bare name.
+    // The library in the installed program's library folder, else next to the executable, else the bare name.
     static QString defaultFile(const QString& executableFolder);
 
     const DeviceTable& table() const { return m_table; }

@@ -1,6 +1,7 @@
 #include "library_choice.h"
 
 #include "device_library.h"
+#include "program_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,9 +20,10 @@ LibraryChoice chooseDeviceLibrary(const QString& executableFolder, const QString
         return {bridgeFile(executableFolder), QFileInfo(named).absoluteFilePath()};
     if (!named.isEmpty())
         return {named, {}};
-    const QString dllBeside = QDir(executableFolder).filePath(QStringLiteral("Orvel.dll"));
-    if (QFileInfo::exists(dllBeside))
-        return {bridgeFile(executableFolder), dllBeside};
+    const QString dll =
+        findProgramFile(executableFolder, QStringLiteral(KKM_LIBRARY_FOLDER), QStringLiteral("Orvel.dll"));
+    if (!dll.isEmpty())
+        return {bridgeFile(executableFolder), dll};
     return {DeviceLibrary::defaultFile(executableFolder), {}};
 }
 

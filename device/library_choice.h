@@ -17,8 +17,8 @@ struct LibraryChoice {
 
 // `named`: the file given with --device-library, empty when none was. A .dll goes through the
 // bridge form in the program's bridge/ folder; any other file is bound as it is. Without a name, an
-// Orvel.dll beside the program is taken (a technician copied the maker's file there), else our
-// own library as DeviceLibrary::defaultFile finds it.
+// Orvel.dll in the program's library folder or beside it is taken (a technician copied the maker's
+// file there), else our own library as DeviceLibrary::defaultFile finds it.
 LibraryChoice chooseDeviceLibrary(const QString& executableFolder, const QString& named);
 
 // Binding the bridge form starts nothing: the DLL is only named here for its first call.

@@ -1,4 +1,5 @@
 #include "chm_file.h"
+#include "help_topics.h"
 #include "help_window.h"
 
 #include <QDir>
@@ -31,6 +32,8 @@ private slots:
     void corruptFile_data();
     void corruptFile();
     void linkOpensPageFromHelpFile();
+    void helpFileOfInstalledProgram_data();
+    void helpFileOfInstalledProgram();
 };
 
 namespace {
@@ -248,3 +251,31 @@ void TestHelp::linkOpensPageFromHelpFile() {
 
 QTEST_MAIN(TestHelp)
 #include "test_help.moc"
+
+void TestHelp::helpFileOfInstalledProgram_data() {
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<bool>("beside");
+    QTest::addColumn<QString>("file");
+
+    QTest::newRow("installed") << true << false << u"usr/share/kkm-configurator/help.chm"_s;
+    QTest::newRow("installed, and one beside") << true << true << u"usr/share/kkm-configurator/help.chm"_s;
+    QTest::newRow("beside") << false << true << u"usr/bin/help.chm"_s;
+    // Reported as missing where a program run from its build folder keeps it.
+    QTest::newRow("none") << false << false << u"usr/bin/help.chm"_s;
+}
+
+void TestHelp::helpFileOfInstalledProgram() {
+    QFETCH(bool, installed);
+    QFETCH(bool, beside);
+    QFETCH(QString, file);
+
+    QTemporaryDir root;
+    const QDir dir(root.path());
+    QVERIFY(dir.mkpath(u"usr/bin"_s) && dir.mkpath(u"usr/share/kkm-configurator"_s));
+    if (installed)
+        QVERIFY(QFile::copy(helpChmPath, dir.filePath(u"usr/share/kkm-configurator/help.chm"_s)));
+    if (beside)
+        QVERIFY(QFile::copy(helpChmPath, dir.filePath(u"usr/bin/help.chm"_s)));
+
+    QCOMPARE(helpFile(dir.filePath(u"usr/bin"_s)), dir.filePath(file));
+}

@@ -1,6 +1,8 @@
 #include "cp1251.h"
 #include "device_library.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,6 +18,21 @@ private slots:
         const char* name = nullptr;
         QCOMPARE(library.table().GetPortName(0, &name), 0);
         QVERIFY(name && *name);
+    }
+
+    // As a package unpacks it: a maker's library in the library folder wins over one beside the program.
+    void bindsTheInstalledLibraryFirst() {
+        QTemporaryDir root;
+        const QDir dir(root.path());
+        QVERIFY(dir.mkpath("usr/bin") && dir.mkpath("usr/lib/kkm-configurator"));
+        const QString ours = QDir(QStringLiteral(ORVEL_DIR)).filePath("libOrvel.so");
+        const QString installed = dir.filePath("usr/lib/kkm-configurator/libOrvel.so");
+        QVERIFY(QFile::copy(ours, installed));
+        QVERIFY(QFile::copy(ours, dir.filePath("usr/bin/libOrvel.so")));
+
+        const QString file = DeviceLibrary::defaultFile(dir.filePath("usr/bin"));
+        QCOMPARE(file, installed);
+        QVERIFY2(DeviceLibrary(file).isLoaded(), qPrintable(file));
     }
 
     void fallsBackToTheSystemSearch() {
