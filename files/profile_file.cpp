@@ -32,13 +32,20 @@ Text decode(const QByteArray& bytes) {
     return {Encoding::Cp1251, bytes};
 }
 
+// Not QString::fromUtf8, which drops a leading U+FEFF as a byte order mark: in the held text it is
+// a character of the file, and every rewrite would lose one more.
+QString fromHeldText(QByteArrayView text) {
+    QStringDecoder toUnicode(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return toUnicode(text);
+}
+
 QByteArray encode(const Text& text) {
     switch (text.encoding) {
     case Encoding::Utf8:
         return kUtf8Bom.toByteArray() + text.body;
     case Encoding::Utf16: {
         QStringEncoder fromUnicode(QStringConverter::Utf16LE, QStringConverter::Flag::Stateless);
-        return kUtf16Bom.toByteArray() + QByteArray(fromUnicode(QString::fromUtf8(text.body)));
+        return kUtf16Bom.toByteArray() + QByteArray(fromUnicode(fromHeldText(text.body)));
     }
     case Encoding::Cp1251:
         break;
@@ -52,7 +59,7 @@ QByteArray toFile(Encoding encoding, QByteArrayView cp1251) {
 }
 
 QByteArray fromFile(Encoding encoding, QByteArrayView text) {
-    return encoding == Encoding::Cp1251 ? text.toByteArray() : toCp1251(QString::fromUtf8(text));
+    return encoding == Encoding::Cp1251 ? text.toByteArray() : toCp1251(fromHeldText(text));
 }
 
 // 0x1A is the DOS end-of-file mark; 0xA0 is a letter of the code page, not a blank.
