@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <QApplication>
+#include <QLocale>
 #include <QLoggingCategory>
 
 namespace {
@@ -21,14 +22,23 @@ Q_LOGGING_CATEGORY(programFiles, "kkm.files", QtWarningMsg)
 
 } // namespace
 
+bool answerTextOptions(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine options = parseCommandLine(arguments);
+    if (!options.help && !options.version)
+        return false;
+    QCoreApplication app(argc, argv);
+    loadQtTranslation(app, QLocale());
+    std::fputs((options.help ? commandLineHelp() : versionText()).toLocal8Bit(), stdout);
+    return true;
+}
+
 int runConfigurator(QApplication& app, const std::function<void(Tfm_Main&)>& beforeShow) {
     setUpApplication(app);
 
     const CommandLine options = parseCommandLine(QCoreApplication::arguments());
-    if (options.help || options.version) {
-        std::fputs((options.help ? commandLineHelp() : versionText()).toLocal8Bit(), stdout);
-        return 0;
-    }
     for (const QString& unknown : options.unknownOptions)
         std::fputs(QStringLiteral("Неизвестный параметр командной строки «%1» пропущен.\n").arg(unknown).toLocal8Bit(),
                    stderr);
