@@ -3,6 +3,7 @@
 #include "conversions.h"
 #include "cp1251.h"
 #include "profile_file.h"
+#include "program_files.h"
 
 #include <algorithm>
 #include <QComboBox>
@@ -41,7 +42,8 @@ ProfileFile readFile(const QString& path) {
 QString connectionFilePath() {
     const QString name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + QStringLiteral(".ini");
     const QString beside = QCoreApplication::applicationDirPath();
-    if (QFileInfo(beside).isWritable())
+    // Run as root, an installed program would otherwise write into /usr/bin.
+    if (!isInstalledProgram(beside) && QFileInfo(beside).isWritable())
         return QDir(beside).filePath(name);
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(name);
 }

@@ -12,3 +12,7 @@ QString findProgramFile(const QString& executableFolder, const QString& installe
     }
     return {};
 }
+
+bool isInstalledProgram(const QString& executableFolder) {
+    return QFileInfo(QDir(executableFolder).filePath(QStringLiteral(KKM_LIBRARY_FOLDER))).isDir();
+}

@@ -8,3 +8,7 @@
 // (a register maker's device library) replaces ours.
 // The path of `name` in the first of those folders that holds it; empty when neither does.
 QString findProgramFile(const QString& executableFolder, const QString& installedFolder, const QString& name);
+
+// True when the program runs as installed from its package: its library folder is there. An
+// installed program keeps the user's files in the user's folders, never beside itself.
+bool isInstalledProgram(const QString& executableFolder);

@@ -44,6 +44,15 @@ private slots:
         QVERIFY(QFile(dir.filePath("bin/help.chm")).open(QIODevice::WriteOnly));
         QCOMPARE(findProgramFile(dir.filePath("bin"), "lib", "help.chm"), dir.filePath("bin/help.chm"));
     }
+
+    void installedWhenItsLibraryFolderIsThere() {
+        QTemporaryDir root;
+        const QDir dir(root.path());
+        QVERIFY(dir.mkpath("usr/bin"));
+        QVERIFY(!isInstalledProgram(dir.filePath("usr/bin")));
+        QVERIFY(dir.mkpath("usr/lib/kkm-configurator"));
+        QVERIFY(isInstalledProgram(dir.filePath("usr/bin")));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestProgramFiles)
