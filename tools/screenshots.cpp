@@ -4,6 +4,7 @@
 // factory state and the pictures come out the same.
 #include "application_setup.h"
 #include "device_library.h"
+#include "exchange_log_panel.h"
 #include "fm_main.h"
 #include "logo_page.h"
 #include "recording_file_dialogs.h"
@@ -100,10 +101,10 @@ int main(int argc, char* argv[]) {
         settle();
         return window.findChild<QAbstractButton*>(QString::fromLatin1(name));
     };
-    const auto save = [&](const char* name) {
+    const auto save = [&](const char* name, QWidget* shown = nullptr) {
         settle();
         const QString file = out.filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
-        if (!window.grab().save(file))
+        if (!(shown ? shown : &window)->grab().save(file))
             return fail(QStringLiteral("Не удалось записать ") + file);
         std::printf("%s\n", qPrintable(file));
         return 0;
@@ -125,5 +126,11 @@ int main(int argc, char* argv[]) {
         return fail(QStringLiteral("Не удалось записать ") + dialogs.answer);
     window.logoPage().bt_load_logoClick();
     failed += save("logo");
+
+    // The exchange log opens as a window of its own, showing the calls that led here.
+    button("sb_ExchangeLog")->click();
+    QWidget* log = window.exchangeLog().window();
+    log->resize(1120, 420);
+    failed += save("exchange-log", log);
     return failed ? 1 : 0;
 }
