@@ -8,6 +8,7 @@
 #include "register_link.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -129,6 +130,10 @@ void TransferDriver::runTable(bool reading, int failuresBefore) {
                 m_controls.stopButton->setEnabled(true);
             int32_t firstFailure = 0;
             for (int row = first; row <= last; ++row) {
+                // A click on «Прервать» made while the last record was on the wire is seen now,
+                // before the next record starts, not after it.
+                if (goods)
+                    QCoreApplication::processEvents();
                 if (goods && m_link.stopRequested)
                     break;
                 reading ? table->readRow(row) : table->writeRow(row);

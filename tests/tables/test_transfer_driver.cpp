@@ -363,6 +363,24 @@ private slots:
         QVERIFY(!m_device->link.stopRequested);
     }
 
+    // A real click waits in the event queue while a record is on the wire: it must be seen before
+    // the next record starts, not after it.
+    void clickDuringARecordStopsBeforeTheNext() {
+        ScriptedTable table(m_device->link, 0);
+        table.goods = true;
+        m_driver->addPage(m_tablePage, &table);
+        showTablePage();
+        m_first->setText("1");
+        m_last->setText("100");
+        table.during = [&](int row) {
+            if (row == 3)
+                QMetaObject::invokeMethod(
+                    m_stop, [this] { m_driver->sb_StopReadingClick(); }, Qt::QueuedConnection);
+        };
+        m_driver->sb_ReadTableFromKKMClick();
+        QCOMPARE(table.done.size(), 3);
+    }
+
     void fixedTablesIgnoreTheStopFlagButClearIt() {
         ScriptedTable table(m_device->link, 3);
         m_driver->addPage(m_tablePage, &table);
