@@ -2,8 +2,8 @@
 // pointers, negative and huge sizes, any table, row and goods number, texts of any bytes. Every
 // buffer is exactly as long as its size argument says, so a read or write past it is caught.
 // The library is loaded from beside this program, with a fresh state in a folder of its own there.
+#include "device_table.h"
 #include "fuzz_check.h"
-#include "orvel.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +25,9 @@ public:
     bool done() const { return m_position >= m_size; }
     uint8_t byte() { return m_position < m_size ? m_data[m_position++] : 0; }
     uint16_t word() { return static_cast<uint16_t>(byte() | byte() << 8); }
-    int32_t number() { return static_cast<int32_t>(static_cast<uint32_t>(word()) | static_cast<uint32_t>(word()) << 16); }
+    int32_t number() {
+        return static_cast<int32_t>(static_cast<uint32_t>(word()) | static_cast<uint32_t>(word()) << 16);
+    }
     // A size argument and a buffer of exactly that many bytes (none for a negative size).
     std::vector<uint8_t> buffer(int32_t& lastIndex) {
         lastIndex = static_cast<int8_t>(byte());
@@ -51,33 +53,13 @@ private:
     size_t m_position = 0;
 };
 
-template <typename Function>
-Function bind(void* library, const char* name) {
+template <typename Function> Function bind(void* library, const char* name) {
     void* symbol = dlsym(library, name);
     FUZZ_CHECK(symbol != nullptr);
     return reinterpret_cast<Function>(symbol);
 }
 
-struct Library {
-    decltype(&::GetPortName) getPortName;
-    decltype(&::SetPort) setPort;
-    decltype(&::ClosePort) closePort;
-    decltype(&::GetErrString) getErrString;
-    decltype(&::GetDeviceType) getDeviceType;
-    decltype(&::GetWorksNum) getWorksNum;
-    decltype(&::GetRowValue) getRowValue;
-    decltype(&::SetRowValue) setRowValue;
-    decltype(&::GetPLU) getPlu;
-    decltype(&::SetPLU) setPlu;
-    decltype(&::WriteLogo) writeLogo;
-    decltype(&::GetJRecordsCount) getJRecordsCount;
-    decltype(&::GetJRecord) getJRecord;
-    decltype(&::GetJRecordNext) getJRecordNext;
-    decltype(&::NEmptyFind) nEmptyFind;
-    decltype(&::GetGoodsRest) getGoodsRest;
-};
-
-Library g_library;
+DeviceTable g_library;
 
 // A text the library hands out must be readable and end within reason.
 void checkText(const char* text) {
@@ -99,7 +81,7 @@ const char* orNull(const std::string* text) {
 }
 
 void call(Arguments& in) {
-    const Library& lib = g_library;
+    const DeviceTable& lib = g_library;
     const uint8_t which = in.byte() % 16;
     const bool nulls = in.byte() & 1; // out-parameters left null
     const char* text = nullptr;
@@ -107,30 +89,30 @@ void call(Arguments& in) {
     int32_t value = 0;
     switch (which) {
     case 0:
-        if (lib.getPortName(in.byte(), nulls ? nullptr : &text) == 0)
+        if (lib.GetPortName(in.byte(), nulls ? nullptr : &text) == 0)
             checkText(text);
         break;
     case 1: {
         std::string port;
-        lib.setPort(orNull(in.text(port)), in.number());
+        lib.SetPort(orNull(in.text(port)), in.number());
         break;
     }
     case 2:
-        lib.closePort();
+        lib.ClosePort();
         break;
     case 3:
-        checkText(lib.getErrString(in.number()));
+        checkText(lib.GetErrString(in.number()));
         break;
     case 4: {
         uint8_t b[4] = {};
         const uint8_t a1 = in.byte(), a2 = in.byte();
-        if (lib.getDeviceType(a1, a2, &b[0], &b[1], &b[2], nulls ? nullptr : &b[3], &text) >= 0)
+        if (lib.GetDeviceType(a1, a2, &b[0], &b[1], &b[2], nulls ? nullptr : &b[3], &text) >= 0)
             checkText(text);
         break;
     }
     case 5: {
         const uint8_t a1 = in.byte(), a2 = in.byte();
-        if (lib.getWorksNum(a1, a2, nulls ? nullptr : &text) >= 0)
+        if (lib.GetWorksNum(a1, a2, nulls ? nullptr : &text) >= 0)
             checkText(text);
         break;
     }
@@ -139,7 +121,7 @@ void call(Arguments& in) {
         const uint16_t row = in.word();
         int32_t lastIndex = 0;
         auto bytes = in.buffer(lastIndex);
-        lib.getRowValue(a1, a2, table, row, nulls ? nullptr : bytes.data(), lastIndex);
+        lib.GetRowValue(a1, a2, table, row, nulls ? nullptr : bytes.data(), lastIndex);
         break;
     }
     case 7: {
@@ -147,14 +129,14 @@ void call(Arguments& in) {
         const uint16_t row = in.word();
         int32_t lastIndex = 0;
         const auto bytes = in.buffer(lastIndex);
-        lib.setRowValue(a1, a2, table, row, nulls ? nullptr : bytes.data(), lastIndex);
+        lib.SetRowValue(a1, a2, table, row, nulls ? nullptr : bytes.data(), lastIndex);
         break;
     }
     case 8: {
         const uint8_t a1 = in.byte(), a2 = in.byte();
         const uint16_t number = in.word();
         const char* fields[7] = {};
-        if (lib.getPlu(a1, a2, number, &fields[0], &fields[1], &fields[2], &fields[3], &fields[4], &fields[5],
+        if (lib.GetPLU(a1, a2, number, &fields[0], &fields[1], &fields[2], &fields[3], &fields[4], &fields[5],
                        nulls ? nullptr : &fields[6]) >= 0) {
             for (const char* field : fields)
                 checkText(field);
@@ -168,7 +150,7 @@ void call(Arguments& in) {
         const std::string* fields[7];
         for (int i = 0; i < 7; ++i)
             fields[i] = in.text(storage[i]);
-        lib.setPlu(a1, a2, number, orNull(fields[0]), orNull(fields[1]), orNull(fields[2]), orNull(fields[3]),
+        lib.SetPLU(a1, a2, number, orNull(fields[0]), orNull(fields[1]), orNull(fields[2]), orNull(fields[3]),
                    orNull(fields[4]), orNull(fields[5]), orNull(fields[6]));
         break;
     }
@@ -177,32 +159,32 @@ void call(Arguments& in) {
         const int32_t kind = static_cast<int8_t>(in.byte());
         int32_t lastIndex = 0;
         const auto bytes = in.buffer(lastIndex);
-        lib.writeLogo(a1, a2, kind, nulls ? nullptr : bytes.data(), lastIndex);
+        lib.WriteLogo(a1, a2, kind, nulls ? nullptr : bytes.data(), lastIndex);
         break;
     }
     case 11: {
         const uint8_t a1 = in.byte(), a2 = in.byte();
-        checkReply(lib.getJRecordsCount(a1, a2, &value, nulls ? nullptr : &reply), reply);
+        checkReply(lib.GetJRecordsCount(a1, a2, &value, nulls ? nullptr : &reply), reply);
         break;
     }
     case 12: {
         const uint8_t a1 = in.byte(), a2 = in.byte();
-        checkReply(lib.getJRecord(a1, a2, in.number(), &value, nulls ? nullptr : &reply), reply);
+        checkReply(lib.GetJRecord(a1, a2, in.number(), &value, nulls ? nullptr : &reply), reply);
         break;
     }
     case 13: {
         const uint8_t a1 = in.byte(), a2 = in.byte();
-        checkReply(lib.getJRecordNext(a1, a2, nulls ? nullptr : &value, &reply), reply);
+        checkReply(lib.GetJRecordNext(a1, a2, nulls ? nullptr : &value, &reply), reply);
         break;
     }
     case 14: {
         const uint8_t a1 = in.byte(), a2 = in.byte();
-        checkReply(lib.nEmptyFind(a1, a2, &value, nulls ? nullptr : &reply), reply);
+        checkReply(lib.NEmptyFind(a1, a2, &value, nulls ? nullptr : &reply), reply);
         break;
     }
     default: {
         const uint8_t a1 = in.byte(), a2 = in.byte();
-        checkReply(lib.getGoodsRest(a1, a2, in.number(), nulls ? nullptr : &value, &reply), reply);
+        checkReply(lib.GetGoodsRest(a1, a2, in.number(), nulls ? nullptr : &value, &reply), reply);
         break;
     }
     }
@@ -219,22 +201,24 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (!library)
         std::fprintf(stderr, "%s\n", dlerror());
     FUZZ_CHECK(library != nullptr);
-    g_library = {bind<decltype(&::GetPortName)>(library, "GetPortName"),
-                 bind<decltype(&::SetPort)>(library, "SetPort"),
-                 bind<decltype(&::ClosePort)>(library, "ClosePort"),
-                 bind<decltype(&::GetErrString)>(library, "GetErrString"),
-                 bind<decltype(&::GetDeviceType)>(library, "GetDeviceType"),
-                 bind<decltype(&::GetWorksNum)>(library, "GetWorksNum"),
-                 bind<decltype(&::GetRowValue)>(library, "GetRowValue"),
-                 bind<decltype(&::SetRowValue)>(library, "SetRowValue"),
-                 bind<decltype(&::GetPLU)>(library, "GetPLU"),
-                 bind<decltype(&::SetPLU)>(library, "SetPLU"),
-                 bind<decltype(&::WriteLogo)>(library, "WriteLogo"),
-                 bind<decltype(&::GetJRecordsCount)>(library, "GetJRecordsCount"),
-                 bind<decltype(&::GetJRecord)>(library, "GetJRecord"),
-                 bind<decltype(&::GetJRecordNext)>(library, "GetJRecordNext"),
-                 bind<decltype(&::NEmptyFind)>(library, "NEmptyFind"),
-                 bind<decltype(&::GetGoodsRest)>(library, "GetGoodsRest")};
+    g_library = {
+        bind<decltype(&::GetPortName)>(library, "GetPortName"),
+        bind<decltype(&::SetPort)>(library, "SetPort"),
+        bind<decltype(&::ClosePort)>(library, "ClosePort"),
+        bind<decltype(&::GetErrString)>(library, "GetErrString"),
+        bind<decltype(&::GetDeviceType)>(library, "GetDeviceType"),
+        bind<decltype(&::GetWorksNum)>(library, "GetWorksNum"),
+        bind<decltype(&::GetRowValue)>(library, "GetRowValue"),
+        bind<decltype(&::SetRowValue)>(library, "SetRowValue"),
+        bind<decltype(&::GetPLU)>(library, "GetPLU"),
+        bind<decltype(&::SetPLU)>(library, "SetPLU"),
+        bind<decltype(&::WriteLogo)>(library, "WriteLogo"),
+        bind<decltype(&::GetJRecordsCount)>(library, "GetJRecordsCount"),
+        bind<decltype(&::GetJRecord)>(library, "GetJRecord"),
+        bind<decltype(&::GetJRecordNext)>(library, "GetJRecordNext"),
+        bind<decltype(&::NEmptyFind)>(library, "NEmptyFind"),
+        bind<decltype(&::GetGoodsRest)>(library, "GetGoodsRest"),
+    };
     return 0;
 }
 
@@ -242,7 +226,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Arguments in(data, size);
     // Most inputs open the emulated register first, so that the calls reach it.
     if (size > 0 && data[0] % 4 != 0)
-        g_library.setPort("EMULATOR", 115200);
+        g_library.SetPort("EMULATOR", 115200);
     for (int calls = 0; !in.done() && calls < 64; ++calls)
         call(in);
     return 0;
