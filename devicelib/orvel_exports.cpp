@@ -6,11 +6,12 @@
 #include "orvel.h"
 #include "state_file.h"
 
-#include <dlfcn.h>
 #include <string>
 #if defined(_WIN32)
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#else
+#include <dlfcn.h>
 #endif
 
 namespace {
@@ -34,12 +35,30 @@ Library g_library;
 #endif
 
 // The fault plan file lies beside the library, wherever the program loaded it from.
+#if defined(_WIN32)
+std::filesystem::path libraryFolder() {
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(&libraryFolder), &module))
+        return {};
+    std::wstring name(MAX_PATH, L'\0');
+    DWORD length = 0;
+    // A path longer than the buffer comes back cut to its size: grow it and ask again.
+    while ((length = GetModuleFileNameW(module, name.data(), DWORD(name.size()))) == name.size())
+        name.resize(name.size() * 2);
+    if (length == 0)
+        return {};
+    name.resize(length);
+    return std::filesystem::path(name).parent_path();
+}
+#else
 std::filesystem::path libraryFolder() {
     Dl_info info{};
     if (dladdr(reinterpret_cast<const void*>(&libraryFolder), &info) == 0 || !info.dli_fname)
         return {};
     return std::filesystem::path(info.dli_fname).parent_path();
 }
+#endif
 
 // Data bytes of the identification answers: four bytes and the model name's field; the serial
 // number's eight digits and a zero.

@@ -101,7 +101,7 @@ class TestBridgeEndToEnd : public QObject {
     std::unique_ptr<Tfm_Main> connectedWindow(RecordingMessageBoxes& boxes, RecordingFileDialogs& dialogs,
                                               const DeviceLibrary& library) {
         auto window = std::make_unique<Tfm_Main>(library, boxes, dialogs, m_data.filePath("kkm.ini"));
-        window->findChild<QComboBox*>("cb_KKMPort")->setCurrentText(orvel::EmulatedRegister::kPortName);
+        window->findChild<QComboBox*>("cb_KKMPort")->setCurrentText("EMULATOR");
         window->findChild<QAbstractButton*>("sb_Connect")->click();
         return window;
     }
@@ -124,7 +124,7 @@ private slots:
         m_library = std::make_unique<DeviceLibrary>(choice.library);
         QVERIFY2(m_library->isLoaded(), qPrintable(m_library->errorText()));
         m_reference = std::make_unique<orvel::EmulatedRegister>(orvel::defaultStateFile());
-        QVERIFY(m_reference->open(orvel::EmulatedRegister::kPortName, 9600) >= 0);
+        QVERIFY(m_reference->open("EMULATOR", 9600) >= 0);
     }
 
     void connectsAndIdentifiesTheRegister() {
@@ -249,7 +249,7 @@ private slots:
     }
 
     void journalRepliesCarryTheirArrays() {
-        QVERIFY(m_library->table().SetPort(orvel::EmulatedRegister::kPortName, 9600) >= 0);
+        QVERIFY(m_library->table().SetPort("EMULATOR", 9600) >= 0);
         int32_t count = -1;
         int32_t expectedCount = -1;
         const uint8_t* reply = nullptr;
@@ -303,7 +303,7 @@ private slots:
     }
 
     void aHungBridgeIsStoppedAndExplained() {
-        QVERIFY(m_library->table().SetPort(orvel::EmulatedRegister::kPortName, 9600) >= 0);
+        QVERIFY(m_library->table().SetPort("EMULATOR", 9600) >= 0);
         const pid_t bridge = bridgePid();
         QVERIFY(bridge > 0);
         QCOMPARE(::kill(bridge, SIGSTOP), 0);
@@ -313,7 +313,7 @@ private slots:
                  QStringLiteral("Библиотека %1 не ответила за 5 с; программа-мост остановлена, связь с ККМ потеряна.")
                      .arg(qEnvironmentVariable("KKM_TEST_DLL")));
         QCOMPARE(bridgePid(), 0);
-        QVERIFY(m_library->table().SetPort(orvel::EmulatedRegister::kPortName, 9600) >= 0);
+        QVERIFY(m_library->table().SetPort("EMULATOR", 9600) >= 0);
         QCOMPARE(m_library->table().GetRowValue(2, 1, 2, 1, row, 11), 12);
     }
 };
