@@ -141,7 +141,7 @@ private slots:
         session.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(session.window.get()));
         auto* button = session.window->findChild<QAbstractButton*>("sb_ExchangeLog");
-        QCOMPARE(button->toolTip(), QStringLiteral("Журнал обмена (Ctrl+L)"));
+        QCOMPARE(button->toolTip(), QStringLiteral("Журнал обмена"));
         auto* dock = session.window->findChild<QDockWidget*>("dw_ExchangeLog");
         QVERIFY(!dock->isVisible());
         button->click();
