@@ -16,13 +16,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QLineEdit>
-#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <vector>
 
@@ -75,13 +72,7 @@ int main(int argc, char* argv[]) {
     Tfm_Main window(library, boxes, dialogs, data.filePath(QStringLiteral("kkm.ini")));
     window.show();
     QCoreApplication::processEvents();
-    window.findChild<QAbstractButton*>(QStringLiteral("sb_Connect"))->click();
-    if (!window.link().connected)
-        fail("could not connect through the bridge");
-    window.findChild<QStackedWidget*>(QStringLiteral("PageControl"))
-        ->setCurrentWidget(window.findChild<QWidget*>(QStringLiteral("ts_KKMGoods")));
-    window.findChild<QLineEdit*>(QStringLiteral("ed_GoodsStart"))->setText(QStringLiteral("1"));
-    window.findChild<QLineEdit*>(QStringLiteral("ed_GoodsEND"))->setText(QStringLiteral("9999"));
+    connectToGoodsPage(window);
     GoodsModel& goods = window.goodsPage().model();
     for (int record = 1; record <= GoodsModel::recordCount; ++record)
         goods.setRecord(record,

@@ -22,8 +22,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
-#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -76,14 +74,7 @@ int main(int argc, char* argv[]) {
     Tfm_Main window(library, boxes, dialogs, data.filePath(QStringLiteral("kkm.ini")));
     window.show();
     QCoreApplication::processEvents();
-    window.findChild<QAbstractButton*>(QStringLiteral("sb_Connect"))->click();
-    if (!window.link().connected)
-        fail("could not connect to the emulated register");
-    window.findChild<QStackedWidget*>(QStringLiteral("PageControl"))
-        ->setCurrentWidget(window.findChild<QWidget*>(QStringLiteral("ts_KKMGoods")));
-    window.findChild<QLineEdit*>(QStringLiteral("ed_GoodsStart"))->setText(QStringLiteral("1"));
-    window.findChild<QLineEdit*>(QStringLiteral("ed_GoodsEND"))->setText(QStringLiteral("9999"));
-    QCoreApplication::processEvents();
+    connectToGoodsPage(window);
     auto* result = window.findChild<QLabel*>(QStringLiteral("lb_Result"));
 
     GoodsModel& goods = window.goodsPage().model();

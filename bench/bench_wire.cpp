@@ -17,7 +17,6 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -50,11 +49,7 @@ int main(int argc, char* argv[]) {
     speed->setCurrentIndex(speed->findText(QStringLiteral("115200")));
     if (port->currentIndex() < 0 || speed->currentIndex() < 0)
         fail("no EMULATOR-WIRE port at 115200");
-    window.findChild<QAbstractButton*>(QStringLiteral("sb_Connect"))->click();
-    if (!window.link().connected)
-        fail("could not connect to the EMULATOR-WIRE port");
-    window.findChild<QStackedWidget*>(QStringLiteral("PageControl"))
-        ->setCurrentWidget(window.findChild<QWidget*>(QStringLiteral("ts_KKMGoods")));
+    connectToGoodsPage(window);
     auto* first = window.findChild<QLineEdit*>(QStringLiteral("ed_GoodsStart"));
     auto* last = window.findChild<QLineEdit*>(QStringLiteral("ed_GoodsEND"));
     auto* result = window.findChild<QLabel*>(QStringLiteral("lb_Result"));

@@ -1,10 +1,14 @@
 #pragma once
 
 #include "device_library.h"
+#include "fm_main.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <QAbstractButton>
 #include <QCoreApplication>
+#include <QLineEdit>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 
 // What the benchmarks that drive the window on our emulated register share.
@@ -29,4 +33,17 @@ inline QString emulatorLibraryFile() {
 inline void requireLoaded(const DeviceLibrary& library) {
     if (!library.isLoaded())
         fail("libOrvel.so is not beside the benchmark");
+}
+
+// Connects the shown window on the port chosen in it and opens the goods page with all 9999 goods
+// as its range.
+inline void connectToGoodsPage(Tfm_Main& window) {
+    window.findChild<QAbstractButton*>(QStringLiteral("sb_Connect"))->click();
+    if (!window.link().connected)
+        fail("could not connect to the register");
+    window.findChild<QStackedWidget*>(QStringLiteral("PageControl"))
+        ->setCurrentWidget(window.findChild<QWidget*>(QStringLiteral("ts_KKMGoods")));
+    window.findChild<QLineEdit*>(QStringLiteral("ed_GoodsStart"))->setText(QStringLiteral("1"));
+    window.findChild<QLineEdit*>(QStringLiteral("ed_GoodsEND"))->setText(QStringLiteral("9999"));
+    QCoreApplication::processEvents();
 }
