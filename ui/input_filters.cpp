@@ -3,13 +3,36 @@
 #include "conversions.h"
 #include "error_reporter.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QValidator>
 
 namespace {
 const char* const clampedProperty = "clampOnExit";
 constexpr QChar backspace(8);
+
+// Refuses a paste or drop that brings a character the key filter would refuse: the edit then keeps
+// its previous text. Dropping the refused characters and joining the rest would turn "1.5" into 15.
+class NumericCharsValidator : public QValidator {
+public:
+    explicit NumericCharsValidator(QLineEdit* edit)
+        : QValidator(edit)
+        , m_edit(edit) {}
+
+    State validate(QString& text, int&) const override {
+        const QString name = m_edit->objectName();
+        const QChar point = QLocale().decimalPoint().at(0);
+        const bool accepted = std::all_of(text.begin(), text.end(), [&](QChar c) {
+            return c != backspace && numericKeyAccepted(name, c, point);
+        });
+        return accepted ? Acceptable : Invalid;
+    }
+
+private:
+    QLineEdit* m_edit;
+};
 } // namespace
 
 bool numericKeyAccepted(const QString& editName, QChar key, QChar decimalPoint) {
@@ -47,16 +70,9 @@ NumericEditFilter::NumericEditFilter(ErrorReporter& errors, QObject* parent)
 void NumericEditFilter::attach(QLineEdit* edit, bool clampOnExit) {
     edit->setProperty(clampedProperty, clampOnExit);
     edit->installEventFilter(this);
-    // Pasted and dropped text never passes the key filter: the same rule cleans it.
-    connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString& text) {
-        QString kept;
-        for (QChar c : text) {
-            if (c != backspace && me_KKMAddrKeyPress(edit, QString(c)))
-                kept += c;
-        }
-        if (kept != text)
-            edit->setText(kept);
-    });
+    // Pasted and dropped text never passes the key filter: the same rule judges it whole.
+    edit->setValidator(new NumericCharsValidator(edit));
+    connect(edit, &QLineEdit::inputRejected, this, [] { QApplication::beep(); });
 }
 
 void NumericEditFilter::stop() {
