@@ -65,7 +65,7 @@ OperatorsPage::OperatorsPage(RegisterLink& link, ErrorReporter& errors, QWidget*
 
 void OperatorsPage::OperatorsRowRead(int row) {
     m_rows.read(QStringLiteral("Tfm_Main.OperatorsRowRead"), uint16_t(row), [&](const QByteArray& bytes) {
-        grid().setCell(OperatorsRow::DetailsColumn, row, RowText::read(bytes, 0, OperatorsRow::detailsLength));
+        grid().setCell(OperatorsRow::DetailsColumn, row, RowText::whole(bytes, 0, OperatorsRow::detailsLength));
         grid().setCell(OperatorsRow::RightsColumn, row, QString::number(uint8_t(bytes[OperatorsRow::maskByte])));
     });
 }

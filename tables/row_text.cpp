@@ -10,6 +10,10 @@ QString read(const QByteArray& row, int offset, int length) {
     return fromCp1251(end < 0 ? field : field.left(end));
 }
 
+QString whole(const QByteArray& row, int offset, int length) {
+    return fromCp1251(row.mid(offset, length));
+}
+
 QByteArray encode(const QString& text, int length) {
     return toCp1251(text.leftJustified(length, QLatin1Char(' '), true));
 }

@@ -51,7 +51,7 @@ void SectionsPage::SectionSettingsRowRead(int row) {
     if (row < 1)
         return;
     m_rows.read(QStringLiteral("Tfm_Main.SectionSettingsRowRead"), uint16_t(row), [&](const QByteArray& bytes) {
-        grid().setCell(SectionsRow::NameColumn, row, RowText::read(bytes, 0, SectionsRow::nameLength));
+        grid().setCell(SectionsRow::NameColumn, row, RowText::whole(bytes, 0, SectionsRow::nameLength));
         grid().setCell(SectionsRow::TaxColumn, row, QString::number(uint8_t(bytes[11])));
         grid().setCell(SectionsRow::DigitsColumn, row, QString::number(uint8_t(bytes[12])));
         grid().setCell(SectionsRow::UseColumn, row, SectionsRow::useText(uint8_t(bytes[13])));

@@ -25,7 +25,7 @@ TaxesPage::TaxesPage(RegisterLink& link, ErrorReporter& errors, QWidget* parent)
 
 void TaxesPage::TaxesRowRead(int row) {
     m_rows.read(QStringLiteral("Tfm_Main.TaxesRowRead"), uint16_t(row), [&](const QByteArray& bytes) {
-        grid().setCell(TaxesRow::NameColumn, row, RowText::read(bytes, 0, TaxesRow::nameLength));
+        grid().setCell(TaxesRow::NameColumn, row, RowText::whole(bytes, 0, TaxesRow::nameLength));
         grid().setCell(
             TaxesRow::RateColumn, row,
             percentText(uint8_t(bytes[TaxesRow::rateByte]), uint8_t(bytes[TaxesRow::rateByte + 1]), TaxesRow::point));

@@ -67,6 +67,20 @@ private slots:
         QCOMPARE(m_page->grid().cell(2, 6), QStringLiteral("0"));
     }
 
+    void zeroBytesInDetailsGoBackAsRead() {
+        const QByteArray ended("Ivan\0\0\0\0\0\0\0\0\0\0\x01\x02\x03\x1f", 18);
+        const QByteArray inside("Ab\0Cd         \x01\x02\x03\x1f", 18);
+        m_device->fake.rows[{9, 1}] = ended;
+        m_device->fake.rows[{9, 2}] = inside;
+        m_page->readRow(1);
+        m_page->readRow(2);
+        m_page->writeRow(1);
+        m_page->writeRow(2);
+        QCOMPARE(m_device->fake.callsOf("SetRowValue").size(), 2);
+        QCOMPARE(m_device->fake.rows[qMakePair(9, 1)].toHex(), ended.toHex());
+        QCOMPARE(m_device->fake.rows[qMakePair(9, 2)].toHex(), inside.toHex());
+    }
+
     void writeKeepsTheServiceBytesAsRead() {
         m_device->fake.rows[{9, 1}] = row("Admin", "123456", 31);
         m_page->readRow(1);

@@ -140,6 +140,26 @@ private slots:
         }
     }
 
+    // Zero bytes inside a name are the register's: a row read and written back unchanged goes out as it came.
+    void unchangedRowsGoBackByteForByte_data() {
+        QTest::addColumn<bool>("sections");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("section name ended by zeros") << true << QByteArray("Xleb\0\0\0\0\0\0\0\x03\x05\x01", 14);
+        QTest::newRow("section name with a zero inside") << true << QByteArray("Ab\0Cd      \x01\x02\x00", 14);
+        QTest::newRow("tax name with a zero inside") << false << QByteArray("N\0DS\x18\x00", 7);
+    }
+    void unchangedRowsGoBackByteForByte() {
+        QFETCH(bool, sections);
+        QFETCH(QByteArray, bytes);
+        const int table = sections ? 7 : 6;
+        TablePage& page = sections ? static_cast<TablePage&>(*m_sections) : *m_taxes;
+        m_device->fake.rows[{table, 3}] = bytes;
+        page.readRow(3);
+        page.writeRow(3);
+        QCOMPARE(m_device->fake.callsOf("SetRowValue").size(), 1);
+        QCOMPARE(m_device->fake.rows[qMakePair(table, 3)].toHex(), bytes.toHex());
+    }
+
     // Each row: keys typed one after another into an empty cell and what the editor then holds.
     void typing_data() {
         QTest::addColumn<bool>("taxes");
