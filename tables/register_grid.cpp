@@ -1,6 +1,9 @@
 #include "register_grid.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QHeaderView>
+#include <QScrollBar>
 
 RegisterGrid::RegisterGrid(const QString& name, const Layout& layout, QWidget* parent)
     : QTableWidget(int(layout.rowCaptions.size()), int(layout.columnCaptions.size()), parent)
@@ -41,5 +44,29 @@ void RegisterGrid::setCurrentRecord(int row) {
 }
 
 void RegisterGrid::placeOverCell(int column, int row, QWidget* widget) {
+    // A list under the pointer would otherwise change its choice, and write the cell, while the
+    // user only scrolls.
+    if (widget->focusPolicy() == Qt::WheelFocus)
+        widget->setFocusPolicy(Qt::StrongFocus);
+    // A list's wheel arrives at its viewport.
+    auto* area = qobject_cast<QAbstractScrollArea*>(widget);
+    for (QWidget* watched : {widget, area ? area->viewport() : nullptr}) {
+        if (watched) {
+            watched->installEventFilter(this);
+            m_wheelWatched.insert(watched, widget);
+        }
+    }
     setCellWidget(row - 1, column, widget);
+}
+
+bool RegisterGrid::eventFilter(QObject* watched, QEvent* event) {
+    // The view watches its own viewport and scroll bars too.
+    const QWidget* overCell = m_wheelWatched.value(watched);
+    if (event->type() != QEvent::Wheel || !overCell)
+        return QTableWidget::eventFilter(watched, event);
+    if (!overCell->hasFocus()) {
+        QCoreApplication::sendEvent(verticalScrollBar(), event);
+        return true;
+    }
+    return QTableWidget::eventFilter(watched, event);
 }

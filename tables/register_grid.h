@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QTableWidget>
 
 // The string grid of a register table with a row per register row: the
@@ -26,9 +27,15 @@ public:
     int currentRecord() const { return currentRow() + 1; }
     // Makes `row` current, keeping the current column (the first editable one when none).
     void setCurrentRecord(int row);
-    // A widget kept over the cell while the grid scrolls and resizes.
+    // A widget kept over the cell while the grid scrolls and resizes. It takes the mouse wheel only
+    // when it has the focus; otherwise the wheel scrolls the grid.
     void placeOverCell(int column, int row, QWidget* widget);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     int m_firstEditable;
+    // What receives the wheel over a cell, and the widget placed over that cell.
+    QHash<const QObject*, const QWidget*> m_wheelWatched;
 };

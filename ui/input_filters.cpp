@@ -24,9 +24,8 @@ public:
     State validate(QString& text, int&) const override {
         const QString name = m_edit->objectName();
         const QChar point = QLocale().decimalPoint().at(0);
-        const bool accepted = std::all_of(text.begin(), text.end(), [&](QChar c) {
-            return c != backspace && numericKeyAccepted(name, c, point);
-        });
+        const bool accepted = std::all_of(
+            text.begin(), text.end(), [&](QChar c) { return c != backspace && numericKeyAccepted(name, c, point); });
         return accepted ? Acceptable : Invalid;
     }
 

@@ -3,8 +3,11 @@
 #include "sections_page.h"
 #include "taxes_page.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 class TestSectionsTaxes : public QObject {
     Q_OBJECT
@@ -83,6 +86,28 @@ private slots:
         m_sections->grid().setCell(4, 9, "");
         QCOMPARE(m_sections->grid().cell(4, 9), QStringLiteral("0"));
         QCOMPARE(use(9)->currentIndex(), 0);
+    }
+
+    // The wheel over a field-of-use list scrolls the grid; only a list the user has focused takes it.
+    void wheelOverAListScrollsUnlessFocused() {
+        m_sections->resize(500, 160);
+        m_sections->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_sections.get()));
+        const auto turn = [](QWidget* target) {
+            QWheelEvent wheel(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(target, &wheel);
+        };
+        const int current = m_sections->currentRow();
+        turn(use(2));
+        QCOMPARE(m_sections->grid().cell(4, 2), QStringLiteral("0"));
+        QCOMPARE(use(2)->currentIndex(), 0);
+        QCOMPARE(m_sections->currentRow(), current);
+        QVERIFY(m_sections->grid().verticalScrollBar()->value() > 0);
+
+        use(2)->setFocus();
+        turn(use(2));
+        QCOMPARE(m_sections->grid().cell(4, 2), QStringLiteral("1"));
     }
 
     void taxRead_data() {
