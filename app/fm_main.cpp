@@ -341,18 +341,27 @@ void Tfm_Main::identify() {
     ui.lb_KKMSerialNumber->setText(fromDeviceText(serial));
 }
 
-// Reads the configuration tables page by page, stopping on the first page that
-// fails and leaving it on view.
+// Reads the configuration tables page by page, stopping on the first page that the register
+// fails and leaving it on view. Pages that end incomplete otherwise are named at the end, so the
+// last page's success does not stand for all.
 void Tfm_Main::readAllTables() {
     auto& ui = *m_ui;
-    for (QWidget* page : {ui.ts_KKMOptions, ui.ts_KKMPrintOpt, ui.ts_KKMReklama, ui.ts_KKMdiscount, ui.ts_KKMDevices,
-                          ui.ts_KKMOperators, ui.ts_KKMSections, ui.ts_KKMNalog}) {
+    const std::pair<QWidget*, QAbstractButton*> pages[] = {
+        {ui.ts_KKMOptions, ui.sb_KKMOptions}, {ui.ts_KKMPrintOpt, ui.sb_KKMPrintOpt},
+        {ui.ts_KKMReklama, ui.sb_KKMReklama}, {ui.ts_KKMdiscount, ui.sb_KKMSkidki},
+        {ui.ts_KKMDevices, ui.sb_KKMDevices}, {ui.ts_KKMOperators, ui.sb_KKMOperators},
+        {ui.ts_KKMSections, ui.sb_KKMOtdel},  {ui.ts_KKMNalog, ui.sb_KKMNalog}};
+    QStringList failed;
+    for (const auto& [page, button] : pages) {
         ui.PageControl->setCurrentWidget(page);
-        m_driver->sb_ReadTableFromKKMClick();
+        if (m_driver->sb_ReadTableFromKKMClick() != TransferDriver::Outcome::Success)
+            failed << QStringLiteral("«%1»").arg(button->text());
         if (m_link.lastResult < 0)
             return;
     }
     ui.PageControl->setCurrentWidget(ui.ts_main);
+    if (!failed.isEmpty())
+        ui.lb_Result->setText(QStringLiteral("ОШИБКА: не прочитаны полностью страницы %1.").arg(failed.join(", ")));
 }
 
 void Tfm_Main::fillPortList() {

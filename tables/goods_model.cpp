@@ -1,5 +1,7 @@
 #include "goods_model.h"
 
+#include <algorithm>
+
 namespace {
 const std::array<QString, GoodsModel::ColumnCount> headers{
     QStringLiteral("Товар"), QStringLiteral("Наименование"), QStringLiteral("Штрих-код"), QStringLiteral("Отдел"),
@@ -67,6 +69,14 @@ void GoodsModel::setCell(int record, int column, const QString& text) {
     m_fields[size_t(record - 1)][size_t(column - 1)] = text;
     const QModelIndex changed = index(record - 1, column);
     emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+}
+
+void GoodsModel::clearRecords(int first, int last) {
+    if (last < first)
+        return;
+    std::fill(m_fields.begin() + (first - 1), m_fields.begin() + last, Fields{});
+    std::fill(m_fractional.begin() + (first - 1), m_fractional.begin() + last, uint8_t(0));
+    emit dataChanged(index(first - 1, NameColumn), index(last - 1, ReturnsColumn), {Qt::DisplayRole, Qt::EditRole});
 }
 
 void GoodsModel::setRecord(int record, const Fields& fields, bool on) {

@@ -40,6 +40,8 @@ public:
     // Columns 1 to 7 at once, with the fractional flag.
     const Fields& record(int record) const { return m_fields[size_t(record - 1)]; }
     void setRecord(int record, const Fields& fields, bool fractional);
+    // Records `first` .. `last` emptied, their flags off.
+    void clearRecords(int first, int last);
     bool fractional(int record) const { return m_fractional[size_t(record - 1)] != 0; }
     void setFractional(int record, bool on) { m_fractional[size_t(record - 1)] = on; }
 

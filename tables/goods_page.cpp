@@ -68,6 +68,10 @@ int GoodsPage::rowCount() const {
     return GoodsModel::recordCount;
 }
 
+void GoodsPage::clearRows(int first, int last) {
+    m_model->clearRecords(first, last);
+}
+
 int GoodsPage::currentRow() const {
     const QModelIndex current = m_view->currentIndex();
     return current.isValid() ? current.row() + 1 : 1;

@@ -26,6 +26,7 @@ public:
     void readRow(int record) override { GoodsRowRead(record); }
     void writeRow(int record) override { GoodsRowWrite(record); }
     int currentRow() const override;
+    void clearRows(int first, int last) override;
 
     void GoodsRowRead(int record);
     void GoodsRowWrite(int record);

@@ -22,4 +22,6 @@ GridPage::GridPage(const QString& gridName, const RegisterGrid::Layout& layout, 
             return kept;
         },
         m_grid));
+    // A single-row command always has a row to work on, as on the goods page.
+    m_grid->setCurrentRecord(1);
 }

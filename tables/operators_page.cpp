@@ -79,6 +79,18 @@ void OperatorsPage::OperatorsRowWrite(int row) {
     });
 }
 
+QString OperatorsPage::writeRefusal(int first, int last) const {
+    QStringList empty;
+    for (int row = first; row <= last; ++row) {
+        if (grid().cell(OperatorsRow::RightsColumn, row).trimmed().isEmpty())
+            empty << QString::number(row);
+    }
+    if (empty.isEmpty())
+        return {};
+    return QStringLiteral("Не заданы права доступа операторов: %1. Прочитайте таблицу из ККМ или отметьте права.")
+        .arg(empty.join(QStringLiteral(", ")));
+}
+
 void OperatorsPage::CheckListBoxClickCheck(int row) {
     m_errors.guard(QStringLiteral("Tfm_Main.CheckListBoxClickCheck"), [&] {
         const QListWidget* list = m_rights[size_t(row - 1)];

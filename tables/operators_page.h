@@ -18,6 +18,8 @@ public:
 
     void readRow(int row) override { OperatorsRowRead(row); }
     void writeRow(int row) override { OperatorsRowWrite(row); }
+    // Operators without rights (an empty cell: the table was never read) are not written.
+    QString writeRefusal(int first, int last) const override;
 
     void OperatorsRowRead(int row);
     // Reads the row first: the three bytes the page does not show go back as read.

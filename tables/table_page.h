@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <QString>
 
 // How a page takes part in the toolbar's table transfers. Each row operation
 // leaves the result of its last device call as the link's last result and
@@ -24,4 +25,17 @@ public:
     // 0 for tables written row by row.
     virtual int wholeWriteSteps() const { return 0; }
     virtual void writeWhole(const std::function<void()>& step) { static_cast<void>(step); }
+    // Why rows `first` .. `last` cannot be written as they stand (a user's omission, said in a
+    // sentence); empty when they can.
+    virtual QString writeRefusal(int first, int last) const {
+        static_cast<void>(first);
+        static_cast<void>(last);
+        return {};
+    }
+    // Rows a stopped read did not reach: they must not keep an earlier content that would pass
+    // for the register's.
+    virtual void clearRows(int first, int last) {
+        static_cast<void>(first);
+        static_cast<void>(last);
+    }
 };

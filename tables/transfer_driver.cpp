@@ -22,6 +22,8 @@ const QString readSuccess = QStringLiteral("Чтение данных прошл
 const QString writeSuccess = QStringLiteral("Запись данных прошла успешно.");
 const QString readIncomplete = QStringLiteral("ОШИБКА: не все данные прочитаны из ККМ.");
 const QString writeIncomplete = QStringLiteral("ОШИБКА: не все данные записаны в ККМ.");
+// The result of a device call to a register that does not answer.
+constexpr int32_t lostConnection = -5;
 } // namespace
 
 TransferDriver::TransferDriver(const TransferControls& controls, RegisterLink& link, ErrorReporter& errors,
@@ -53,12 +55,12 @@ TablePage* TransferDriver::currentTable() const {
     return m_tables.value(m_controls.pages->currentWidget());
 }
 
-void TransferDriver::sb_ReadTableFromKKMClick() {
-    transferTable(Direction::Read);
+TransferDriver::Outcome TransferDriver::sb_ReadTableFromKKMClick() {
+    return transferTable(Direction::Read);
 }
 
-void TransferDriver::sb_WriteTableToKKMClick() {
-    transferTable(Direction::Write);
+TransferDriver::Outcome TransferDriver::sb_WriteTableToKKMClick() {
+    return transferTable(Direction::Write);
 }
 
 void TransferDriver::LoadStringClick() {
@@ -81,22 +83,27 @@ std::pair<int, int> TransferDriver::goodsRange() const {
     return *range;
 }
 
-void TransferDriver::transferTable(Direction direction) {
+TransferDriver::Outcome TransferDriver::transferTable(Direction direction) {
     const bool reading = direction == Direction::Read;
     const int failuresBefore = m_errors.reportedCount();
+    Outcome outcome = Outcome::Failed;
     m_errors.guard(reading ? QStringLiteral("Tfm_Main.sb_ReadTableFromKKMClick")
                            : QStringLiteral("Tfm_Main.sb_WriteTableToKKMClick"),
-                   [&] { runTable(reading, failuresBefore); });
+                   [&] { outcome = runTable(reading, failuresBefore); });
+    return outcome;
 }
 
-void TransferDriver::runTable(bool reading, int failuresBefore) {
+TransferDriver::Outcome TransferDriver::runTable(bool reading, int failuresBefore) {
     TablePage* table = currentTable();
     const bool goods = table && table->usesGoodsRange();
     const auto [first, last] = goods ? goodsRange() : std::pair{1, table ? table->rowCount() : 0};
     if (goods && last < 0) {
         m_boxes.error(badGoodsRangeText(m_controls.goodsFirst->text(), m_controls.goodsLast->text()));
-        return;
+        return Outcome::Failed;
     }
+    if (!reading && table && refused(table->writeRefusal(first, last)))
+        return Outcome::Failed;
+    Progress done{0, 0, false};
     {
         FilteredEditDelegate::commitOpenEditors(m_controls.pages);
         for (QWidget* w : m_controls.locked)
@@ -122,73 +129,125 @@ void TransferDriver::runTable(bool reading, int failuresBefore) {
         if (wholeSteps > 0) {
             m_controls.progress->setMaximum(wholeSteps);
             ProgressSteps progress(m_controls.progress);
-            table->writeWhole([&progress] { progress.step(); });
+            done = {0, wholeSteps, true};
+            m_link.lastResult = 0;
+            table->writeWhole([&] {
+                progress.step();
+                ++done.rows;
+            });
+            // Each line's step comes before it goes out: a failed line was not written.
+            if (m_link.lastResult < 0 && done.rows > 0)
+                --done.rows;
         } else if (table) {
             m_controls.progress->setMaximum(last - first + 1);
             ProgressSteps progress(m_controls.progress);
             if (goods)
                 m_controls.stopButton->setEnabled(true);
+            done.total = last - first + 1;
             int32_t firstFailure = 0;
             for (int row = first; row <= last; ++row) {
                 // A click on «Прервать» made while the last record was on the wire is seen now,
                 // before the next record starts, not after it.
                 if (goods)
                     QCoreApplication::processEvents();
-                if (goods && m_link.stopRequested)
+                if (goods && m_link.stopRequested) {
+                    done.stopped = true;
+                    if (reading)
+                        table->clearRows(row, last);
                     break;
+                }
+                // A row is judged by its own calls, not by a result an earlier transfer left behind.
+                if (!reading)
+                    m_link.lastResult = 0;
+                const int failuresBeforeRow = m_errors.reportedCount();
                 reading ? table->readRow(row) : table->writeRow(row);
                 progress.step();
+                // A lost register answers no later row: there is no use waiting for each in turn.
+                if (m_link.lastResult == lostConnection)
+                    break;
+                if (m_link.lastResult >= 0 && m_errors.reportedCount() == failuresBeforeRow)
+                    ++done.rows;
                 // A read keeps what it got up to the failing row; a write goes on.
                 if (reading && m_link.lastResult < 0)
                     break;
                 if (firstFailure == 0 && m_link.lastResult < 0)
                     firstFailure = m_link.lastResult;
             }
-            // A write in which any row failed is reported by its first failure, not judged by its last row.
-            if (firstFailure < 0)
+            // A write in which any row failed is reported by its first failure, not judged by its last row,
+            // unless the register was lost, which is what the user must hear first.
+            if (firstFailure < 0 && m_link.lastResult != lostConnection)
                 m_link.lastResult = firstFailure;
         }
     }
-    report(reading, failuresBefore);
+    return report(reading, failuresBefore, done);
+}
+
+bool TransferDriver::refused(const QString& refusal) {
+    if (refusal.isEmpty())
+        return false;
+    m_controls.message->setText(QStringLiteral("ОШИБКА: ") + refusal);
+    m_boxes.error(refusal);
+    return true;
 }
 
 void TransferDriver::transferRow(Direction direction) {
     const bool reading = direction == Direction::Read;
     const int failuresBefore = m_errors.reportedCount();
-    m_errors.guard(reading ? QStringLiteral("Tfm_Main.LoadStringClick") : QStringLiteral("Tfm_Main.SaveStringClick"),
-                   [&] {
-                       // A command from the row popup during a transfer would change the result that
-                       // the running loop tests.
-                       if (m_busy)
-                           return;
-                       FilteredEditDelegate::commitOpenEditors(m_controls.pages);
-                       TablePage* table = currentTable();
-                       const int row = table ? table->currentRow() : 0;
-                       if (row > 0)
-                           reading ? table->readRow(row) : table->writeRow(row);
-                       report(reading, failuresBefore);
-                   });
+    m_errors.guard(
+        reading ? QStringLiteral("Tfm_Main.LoadStringClick") : QStringLiteral("Tfm_Main.SaveStringClick"), [&] {
+            // A command from the row popup during a transfer would change the result that
+            // the running loop tests.
+            if (m_busy)
+                return;
+            FilteredEditDelegate::commitOpenEditors(m_controls.pages);
+            TablePage* table = currentTable();
+            const int row = table ? table->currentRow() : 0;
+            if (row < 1) {
+                m_controls.message->setText(QStringLiteral("Строка таблицы не выбрана: в ККМ ничего не передано."));
+                return;
+            }
+            if (!reading && refused(table->writeRefusal(row, row)))
+                return;
+            if (!reading)
+                m_link.lastResult = 0;
+            reading ? table->readRow(row) : table->writeRow(row);
+            report(reading, failuresBefore, {});
+        });
 }
 
-void TransferDriver::report(bool reading, int failuresBefore) {
+TransferDriver::Outcome TransferDriver::report(bool reading, int failuresBefore, const Progress& done) {
     const int32_t result = m_link.lastResult;
+    const QString count = QStringLiteral("%1 %2 из %3")
+                              .arg(reading ? QStringLiteral("прочитано") : QStringLiteral("записано"))
+                              .arg(done.rows)
+                              .arg(done.total);
     if (result >= 0) {
         // A row refused or failed on the window's side leaves a good device result behind; its
         // box has been shown, and the transfer must not end as a success.
-        if (m_errors.reportedCount() != failuresBefore)
+        if (m_errors.reportedCount() != failuresBefore) {
             m_controls.message->setText(reading ? readIncomplete : writeIncomplete);
-        else
-            m_controls.message->setText(reading ? readSuccess : writeSuccess);
-        return;
+            return Outcome::Failed;
+        }
+        if (done.stopped) {
+            m_controls.message->setText(QStringLiteral("Прервано: ") + count + QLatin1Char('.'));
+            return Outcome::Stopped;
+        }
+        m_controls.message->setText(reading ? readSuccess : writeSuccess);
+        return Outcome::Success;
     }
-    if (result == -5) {
+    QString text = QStringLiteral("ОШИБКА: ") + m_link.errorText(result);
+    if (result == lostConnection) {
         // The register stopped answering: the connection is taken as lost.
         m_controls.pages->setCurrentWidget(m_controls.mainPage);
         m_link.connected = false;
+        if (done.total > 0)
+            text += QStringLiteral(" (%1)").arg(count);
+        if (done.whole)
+            text += QStringLiteral(". Логотип в ККМ записан не полностью: запишите его снова.");
     }
-    const QString text = QStringLiteral("ОШИБКА: ") + m_link.errorText(result);
     m_controls.message->setText(text);
     m_boxes.error(text);
+    return result == lostConnection ? Outcome::Lost : Outcome::Failed;
 }
 
 bool TransferDriver::eventFilter(QObject* watched, QEvent* event) {

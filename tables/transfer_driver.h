@@ -43,8 +43,12 @@ public:
     // Right-clicking a row of `grid` makes it current and offers the single-row commands.
     void attachRowPopup(QAbstractItemView* grid);
 
-    void sb_ReadTableFromKKMClick();
-    void sb_WriteTableToKKMClick();
+    // How a table transfer ended: every row done, a row failed, stopped by the user, or the
+    // register stopped answering.
+    enum class Outcome { Success, Failed, Stopped, Lost };
+
+    Outcome sb_ReadTableFromKKMClick();
+    Outcome sb_WriteTableToKKMClick();
     void LoadStringClick();
     void SaveStringClick();
     void sb_StopReadingClick();
@@ -59,14 +63,23 @@ protected:
 
 private:
     enum class Direction { Read, Write };
-    void transferTable(Direction direction);
-    void runTable(bool reading, int failuresBefore);
+    // How far a table transfer got: rows (or logo lines) done of the total.
+    struct Progress {
+        int rows = 0;
+        int total = 0;
+        bool whole = false; // the logo, which goes out in one operation
+        bool stopped = false;
+    };
+    Outcome transferTable(Direction direction);
+    Outcome runTable(bool reading, int failuresBefore);
+    // Shows a page's refusal to write; true when there was one.
+    bool refused(const QString& refusal);
     void transferRow(Direction direction);
     void GoodsMouseDown(QAbstractItemView* grid, const QPoint& position);
     std::pair<int, int> goodsRange() const;
     // The outcome by the last device result, or a failure when an error was
-    // reported since `failuresBefore`.
-    void report(bool reading, int failuresBefore);
+    // reported since `failuresBefore`; `done` tells how far a table transfer got.
+    Outcome report(bool reading, int failuresBefore, const Progress& done);
     TablePage* currentTable() const;
 
     TransferControls m_controls;

@@ -11,6 +11,7 @@
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <stdexcept>
 
 class TestConnect : public QObject {
     Q_OBJECT
@@ -103,6 +104,19 @@ private slots:
         m_window->MainformActionUpdate();
         find<QAbstractButton>("sb_Main")->click();
         QCOMPARE(page(), QStringLiteral("ts_KKMOptions"));
+    }
+
+    // A page that fails on the window's side does not stop the read, and the end names it.
+    void automaticReadNamesThePagesItCouldNotRead() {
+        m_fake->onCall = [](const FakeDevice::Call& call) {
+            if (call.function == QLatin1String("GetRowValue") && call.args.value(2) == 9 && call.args.value(3) == 2)
+                throw std::runtime_error("row 2 unreadable");
+        };
+        connectNow();
+        QCOMPARE(page(), QStringLiteral("ts_main"));
+        QCOMPARE(text("lb_Result"), QStringLiteral("ОШИБКА: не прочитаны полностью страницы «Операторы»."));
+        QVERIFY(!m_fake->callsOf("GetRowValue").isEmpty());
+        QCOMPARE(m_fake->callsOf("GetRowValue").last().args.mid(2, 2), QList<int>({6, 4}));
     }
 
     void missingPortOrSpeed_data() {

@@ -102,7 +102,7 @@ private slots:
         session.window->driver().sb_ReadTableFromKKMClick();
         QCOMPARE(session.pages()->currentWidget(), session.page("ts_main"));
         QVERIFY(!session.window->link().connected);
-        QCOMPARE(session.boxes.texts().last(), QStringLiteral("ОШИБКА: ККМ не отвечает"));
+        QCOMPARE(session.boxes.texts().last(), QStringLiteral("ОШИБКА: ККМ не отвечает (прочитано 10 из 9999)"));
         // Identification took two exchanges, the goods ten; the next failed on every attempt.
         QCOMPARE(session.failures("GetPLU"), QStringList(3, "-5"));
         ExchangeLogModel& log = session.window->exchangeLog().model();

@@ -67,6 +67,19 @@ private slots:
         QCOMPARE(m_page->grid().cell(2, 6), QStringLiteral("0"));
     }
 
+    // Rights never read nor ticked are the user's omission: named once, not a developer's error.
+    void emptyRightsRefuseTheWrite() {
+        QCOMPARE(m_page->currentRow(), 1); // a fresh grid has a row for the single-row commands
+        QCOMPARE(m_page->writeRefusal(1, 8), QStringLiteral("Не заданы права доступа операторов: 1, 2, 3, 4, 5, 6, 7, "
+                                                            "8. Прочитайте таблицу из ККМ или отметьте права."));
+        m_device->fake.rows[{9, 2}] = row("Kassir", "000003", 0);
+        m_page->readRow(2);
+        rights(5)->item(0)->setCheckState(Qt::Checked);
+        QCOMPARE(m_page->writeRefusal(2, 2), QString());
+        QCOMPARE(m_page->writeRefusal(1, 8).section('.', 0, 0),
+                 QStringLiteral("Не заданы права доступа операторов: 1, 3, 4, 6, 7, 8"));
+    }
+
     void zeroBytesInDetailsGoBackAsRead() {
         const QByteArray ended("Ivan\0\0\0\0\0\0\0\0\0\0\x01\x02\x03\x1f", 18);
         const QByteArray inside("Ab\0Cd         \x01\x02\x03\x1f", 18);

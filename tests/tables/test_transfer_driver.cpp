@@ -26,6 +26,17 @@ public:
     void readRow(int row) override { run(QStringLiteral("read %1").arg(row), row); }
     void writeRow(int row) override { run(QStringLiteral("write %1").arg(row), row); }
     int currentRow() const override { return grid ? grid->currentRow() + 1 : 0; }
+    int wholeWriteSteps() const override { return wholeSteps; }
+    void writeWhole(const std::function<void()>& step) override {
+        for (int line = 1; line <= wholeSteps; ++line) {
+            step();
+            m_link.lastResult = failing.value(line, 0);
+            if (m_link.lastResult < 0)
+                return;
+        }
+    }
+    QString writeRefusal(int, int) const override { return refusal; }
+    void clearRows(int first, int last) override { cleared = {first, last}; }
 
     QHash<int, int32_t> failing;
     int throwingRow = 0;
@@ -35,6 +46,9 @@ public:
     bool goods = false;
     QTableWidget* grid = nullptr;
     QStringList done;
+    int wholeSteps = 0;
+    QString refusal;
+    std::pair<int, int> cleared{0, 0};
     // Called during a row, as the message processing of a long transfer would let a click in.
     std::function<void(int)> during;
 
@@ -149,7 +163,7 @@ private slots:
         ScriptedTable table(m_device->link, 8);
         table.failing[failingRow] = -3;
         if (failingRow == 3)
-            table.failing[5] = -5;
+            table.failing[5] = -4;
         m_driver->addPage(m_tablePage, &table);
         showTablePage();
         m_driver->sb_WriteTableToKKMClick();
@@ -178,21 +192,33 @@ private slots:
         QVERIFY(m_device->boxes.shown.isEmpty());
     }
 
+    // A lost register ends the transfer at once, saying how far it got; the rows that failed
+    // before it do not count as done.
     void lostConnectionReturnsToTheMainPage_data() {
         QTest::addColumn<bool>("reading");
-        QTest::newRow("read") << true;
-        QTest::newRow("write") << false;
+        QTest::addColumn<int>("failingBefore");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("read") << true << 0 << "ОШИБКА: Ответа нет (прочитано 3 из 8)";
+        QTest::newRow("write") << false << 0 << "ОШИБКА: Ответа нет (записано 3 из 8)";
+        QTest::newRow("write after a failed row") << false << 2 << "ОШИБКА: Ответа нет (записано 2 из 8)";
     }
     void lostConnectionReturnsToTheMainPage() {
         QFETCH(bool, reading);
-        ScriptedTable table(m_device->link, 4);
+        QFETCH(int, failingBefore);
+        QFETCH(QString, text);
+        ScriptedTable table(m_device->link, 8);
         table.failing[4] = -5;
+        if (failingBefore)
+            table.failing[failingBefore] = -3;
         m_driver->addPage(m_tablePage, &table);
         showTablePage();
-        reading ? m_driver->sb_ReadTableFromKKMClick() : m_driver->sb_WriteTableToKKMClick();
+        const auto outcome = reading ? m_driver->sb_ReadTableFromKKMClick() : m_driver->sb_WriteTableToKKMClick();
+        QCOMPARE(outcome, TransferDriver::Outcome::Lost);
+        QCOMPARE(table.done.size(), 4);
         QCOMPARE(m_pages->currentWidget(), m_main);
         QVERIFY(!m_device->link.connected);
-        QCOMPARE(m_device->boxes.texts(), QStringList{"ОШИБКА: Ответа нет"});
+        QCOMPARE(m_device->boxes.texts(), QStringList{text});
+        QCOMPARE(m_message->text(), text);
     }
 
     void exceptionReleasesTheControlsAndIsReported() {
@@ -337,22 +363,28 @@ private slots:
         m_driver->addPage(m_tablePage, &table);
         showTablePage();
         m_driver->sb_StopReadingClick();
-        m_driver->sb_WriteTableToKKMClick();
+        QCOMPARE(m_driver->sb_WriteTableToKKMClick(), TransferDriver::Outcome::Stopped);
         QVERIFY(table.done.isEmpty());
-        QCOMPARE(m_message->text(), QStringLiteral("Запись данных прошла успешно."));
+        QCOMPARE(m_message->text(), QStringLiteral("Прервано: записано 0 из 9999."));
         QVERIFY(!m_device->link.stopRequested);
         QVERIFY(!m_stop->isEnabled());
     }
 
     // A real click waits in the event queue while a record is on the wire: it must be seen before
     // the next record starts, not after it.
+    // A stopped transfer says how far it got, and a read empties the records it did not reach.
     void stopDuringAGoodsTransferEndsItBetweenRecords_data() {
         QTest::addColumn<bool>("queued");
-        QTest::newRow("handled at once") << false;
-        QTest::newRow("waiting in the event queue") << true;
+        QTest::addColumn<bool>("reading");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("handled at once") << false << true << "Прервано: прочитано 3 из 100.";
+        QTest::newRow("waiting in the event queue") << true << true << "Прервано: прочитано 3 из 100.";
+        QTest::newRow("write") << false << false << "Прервано: записано 3 из 100.";
     }
     void stopDuringAGoodsTransferEndsItBetweenRecords() {
         QFETCH(bool, queued);
+        QFETCH(bool, reading);
+        QFETCH(QString, text);
         ScriptedTable table(m_device->link, 0);
         table.goods = true;
         m_driver->addPage(m_tablePage, &table);
@@ -370,10 +402,56 @@ private slots:
             else
                 m_driver->sb_StopReadingClick();
         };
-        m_driver->sb_ReadTableFromKKMClick();
+        const auto outcome = reading ? m_driver->sb_ReadTableFromKKMClick() : m_driver->sb_WriteTableToKKMClick();
+        QCOMPARE(outcome, TransferDriver::Outcome::Stopped);
         QVERIFY(stopEnabled);
         QCOMPARE(table.done.size(), 3);
         QVERIFY(!m_device->link.stopRequested);
+        QCOMPARE(m_message->text(), text);
+        QCOMPARE(table.cleared, reading ? std::pair(4, 100) : std::pair(0, 0));
+        QVERIFY(m_device->boxes.shown.isEmpty());
+    }
+
+    // A row refused on the window's side is judged by itself, not by the error an earlier transfer
+    // left as the last result.
+    void refusedRowDoesNotTakeAnEarlierError() {
+        ScriptedTable table(m_device->link, 2);
+        table.refusedRow = 1;
+        table.errors = &m_device->errors;
+        m_driver->addPage(m_tablePage, &table);
+        showTablePage();
+        m_device->link.lastResult = -3;
+        QCOMPARE(m_driver->sb_WriteTableToKKMClick(), TransferDriver::Outcome::Failed);
+        QCOMPARE(table.done, QStringList{"write 2"});
+        QCOMPARE(m_message->text(), QStringLiteral("ОШИБКА: не все данные записаны в ККМ."));
+        QCOMPARE(m_device->boxes.shown.size(), 1);
+    }
+
+    // A page's refusal stops a write before any row: one box, nothing sent.
+    void pageRefusesAWrite() {
+        ScriptedTable table(m_device->link, 8);
+        QTableWidget grid(8, 3);
+        grid.setCurrentCell(2, 1);
+        table.grid = &grid;
+        table.refusal = QStringLiteral("Не заданы права доступа операторов: 1, 2.");
+        m_driver->addPage(m_tablePage, &table);
+        showTablePage();
+        QCOMPARE(m_driver->sb_WriteTableToKKMClick(), TransferDriver::Outcome::Failed);
+        m_driver->SaveStringClick();
+        QVERIFY(table.done.isEmpty());
+        QCOMPARE(m_device->boxes.texts(), QStringList(2, table.refusal));
+        QCOMPARE(m_message->text(), "ОШИБКА: " + table.refusal);
+    }
+
+    void lostConnectionDuringALogoSaysItIsIncomplete() {
+        ScriptedTable table(m_device->link, 0);
+        table.wholeSteps = 40;
+        table.failing[20] = -5;
+        m_driver->addPage(m_tablePage, &table);
+        showTablePage();
+        QCOMPARE(m_driver->sb_WriteTableToKKMClick(), TransferDriver::Outcome::Lost);
+        QCOMPARE(m_message->text(), QStringLiteral("ОШИБКА: Ответа нет (записано 19 из 40). Логотип в ККМ записан не "
+                                                   "полностью: запишите его снова."));
     }
 
     void fixedTablesIgnoreTheStopFlagButClearIt() {
@@ -406,10 +484,10 @@ private slots:
         ScriptedTable table(m_device->link, 10);
         m_driver->addPage(m_tablePage, &table);
         showTablePage();
-        m_device->link.lastResult = -3;
-        m_driver->LoadStringClick();
+        m_device->link.lastResult = 0;
+        m_driver->SaveStringClick();
         QVERIFY(table.done.isEmpty());
-        QCOMPARE(m_message->text(), QStringLiteral("ОШИБКА: Нет связи"));
+        QCOMPARE(m_message->text(), QStringLiteral("Строка таблицы не выбрана: в ККМ ничего не передано."));
     }
 
     void rowPopupOnlyOverRows() {
