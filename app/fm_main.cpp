@@ -368,14 +368,21 @@ void Tfm_Main::fillPortList() {
     QStringList ports;
     if (m_device.isLoaded()) {
         // The index is one byte wide, so a library that never says "no more" still ends the list.
+        int32_t result = 0;
         for (int index = 0; index <= 255; ++index) {
             const char* name = nullptr;
-            if (m_link.api.GetPortName(uint8_t(index), &name) != 0)
+            result = m_link.api.GetPortName(uint8_t(index), &name);
+            if (result != 0)
                 break;
             ports << fromDeviceText(name);
         }
-        if (ports.isEmpty())
-            m_boxes.error(QStringLiteral("Ошибка получения информации о портах!"));
+        // A library that cannot even list its ports says why (a maker's DLL behind the bridge that
+        // lacks functions, say): the user hears it now, not at the first connection.
+        if (ports.isEmpty()) {
+            const QString reason = result < 0 ? m_link.errorText(result).trimmed() : QString();
+            m_boxes.error(QStringLiteral("Ошибка получения информации о портах!") +
+                          (reason.isEmpty() ? QString() : QStringLiteral("\n") + reason));
+        }
     } else {
         m_boxes.error(m_device.errorText());
     }

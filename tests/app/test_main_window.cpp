@@ -308,6 +308,20 @@ private slots:
         QCOMPARE(m_fake->callNames().count("GetPortName"), ports.size() + 1);
     }
 
+    // A library that fails to list its ports (a maker's DLL behind the bridge lacking functions)
+    // says why at once.
+    void portListFailureSaysWhy() {
+        m_fake = std::make_unique<FakeDevice>();
+        m_fake->results["GetPortName"] = -5;
+        m_fake->errorTexts[-5] = "\xC2 \xE1\xE8\xE1\xEB\xE8\xEE\xF2\xE5\xEA\xE5 Orvel.dll \xED\xE5\xF2 "
+                                 "\xF4\xF3\xED\xEA\xF6\xE8\xE9: SetPort.";
+        m_library = std::make_unique<DeviceLibrary>(FakeDevice::table());
+        m_boxes = std::make_unique<RecordingMessageBoxes>();
+        m_window = std::make_unique<Tfm_Main>(*m_library, *m_boxes, m_dialogs, connectionFile());
+        QCOMPARE(m_boxes->texts(), QStringList{"Ошибка получения информации о портах!\n"
+                                               "В библиотеке Orvel.dll нет функций: SetPort."});
+    }
+
     void portListWithoutLibrary() {
         m_boxes = std::make_unique<RecordingMessageBoxes>();
         m_library = std::make_unique<DeviceLibrary>(QStringLiteral("/nonexistent/libOrvel.so"));

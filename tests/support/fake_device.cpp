@@ -11,7 +11,7 @@ int32_t ORVEL_CALL fakeGetPortName(uint8_t index, const char** name) {
     FakeDevice& d = FakeDevice::current();
     d.record("GetPortName", {index});
     if (index >= d.ports.size())
-        return 1;
+        return d.results.value(QStringLiteral("GetPortName"), 1);
     *name = d.ports[index].constData();
     return 0;
 }
