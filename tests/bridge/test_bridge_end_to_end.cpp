@@ -287,7 +287,7 @@ private slots:
         Tap::goodsReadsBeforeKill = -1;
 
         const QString lost = QStringLiteral("ОШИБКА: Программа-мост к библиотеке %1 завершилась (сигнал 9); "
-                                            "связь с ККМ потеряна.")
+                                            "связь с ККМ потеряна. (прочитано 40 из 300)")
                                  .arg(qEnvironmentVariable("KKM_TEST_DLL"));
         QCOMPARE(result(*window), lost);
         QCOMPARE(boxes.texts().last(), lost);
