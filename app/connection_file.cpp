@@ -4,8 +4,8 @@
 #include "cp1251.h"
 #include "profile_file.h"
 #include "program_files.h"
+#include "whole_text.h"
 
-#include <algorithm>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -23,13 +23,6 @@ const QByteArray section = "Connection";
 // A stored position outside the list chooses nothing.
 void choose(QComboBox* list, int position) {
     list->setCurrentIndex(position < list->count() ? position : -1);
-}
-
-// The file's text goes into the edit whole: its typing limit is for typing, and a longer value
-// (an address of 1000 goes out as its low byte) must not be cut.
-void putText(QLineEdit* edit, const QString& text) {
-    edit->setMaxLength(std::max(edit->maxLength(), int(text.size())));
-    edit->setText(text);
 }
 
 ProfileFile readFile(const QString& path) {
@@ -55,8 +48,9 @@ void readConnectionFile(const QString& path, const ConnectionControls& controls)
     };
     choose(controls.port, strToInt(value("KKMPort", "0")));
     choose(controls.speed, strToInt(value("KKMSpeed", "7")));
-    putText(controls.pcAddr, value("PCAddr", "1"));
-    putText(controls.kkmAddr, value("KKMAddr", "2"));
+    // An address of 1000 goes out as its low byte, so it must reach the edit uncut.
+    putWholeText(controls.pcAddr, value("PCAddr", "1"));
+    putWholeText(controls.kkmAddr, value("KKMAddr", "2"));
 }
 
 void writeConnectionFile(const QString& path, const ConnectionControls& controls) {

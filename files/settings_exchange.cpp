@@ -9,6 +9,7 @@
 #include "profile_file.h"
 #include "register_grid.h"
 #include "settings_layout.h"
+#include "whole_text.h"
 #include "write_failure.h"
 
 #include <QCheckBox>
@@ -105,7 +106,7 @@ void put(QWidget* pages, const Key& key, const Loaded& value) {
         control<QDateEdit>(pages, key)->setDate(std::get<QDate>(value));
         break;
     case Form::Text:
-        control<QLineEdit>(pages, key)->setText(std::get<QString>(value));
+        putWholeText(control<QLineEdit>(pages, key), std::get<QString>(value));
         break;
     }
 }

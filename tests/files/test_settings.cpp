@@ -33,6 +33,10 @@ QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+QByteArray cp1251(const char* utf8) {
+    return toCp1251(QString::fromUtf8(utf8));
+}
+
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -236,6 +240,18 @@ private slots:
                                 << "1";
         QTest::newRow("Sfer 01") << QByteArray("Section5_Sfer") << QByteArray("01") << "SectionSfer5"
                                  << "0";
+        // The edits' typing limits do not cut what a file holds.
+        QTest::newRow("interval of three digits")
+            << QByteArray("Date_Interval") << QByteArray("100") << "ed_DateInterval"
+            << "100";
+        QTest::newRow("contrast of two digits") << QByteArray("Contrast") << QByteArray("12") << "ed_PoContrast"
+                                                << "12";
+        QTest::newRow("discount of six characters")
+            << QByteArray("Discount") << QByteArray("0099,5") << "ed_DiscountValue"
+            << "0099,5";
+        QTest::newRow("advertising line of 29 characters")
+            << QByteArray("BFirst") << cp1251("СПАСИБО ЗА ПОКУПКУ, ПРИХОДИТЕ") << "ed_CheckBeginFirst"
+            << "СПАСИБО ЗА ПОКУПКУ, ПРИХОДИТЕ";
     }
     void loadedValues() {
         QFETCH(QByteArray, key);
@@ -245,7 +261,7 @@ private slots:
         fillWithTheExample();
         const QString path = save("values.sav");
         ProfileFile file(fileBytes(path));
-        for (const char* section : {"KKMOptions", "KKMSections"})
+        for (const char* section : {"KKMOptions", "KKMPrintOpt", "KKMReklama", "KKMDiscounts", "KKMSections"})
             file.write(section, key, value);
         writeFile(path, file.bytes());
         load(path);
