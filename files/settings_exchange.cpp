@@ -67,14 +67,25 @@ QString savedValue(const QWidget* pages, const Key& key) {
 // A value of the file converted for its control, ready to be put there.
 using Loaded = std::variant<bool, int, QDate, QString>;
 
-Loaded converted(const Key& key, const QString& value) {
+// The date edit would move a date outside its range to the nearer end without a word.
+QDate dateWithinRange(const QDateEdit* edit, const QString& value) {
+    const QDate date = strToDate(value);
+    if (date < edit->minimumDate() || date > edit->maximumDate())
+        throw ConversionError(QStringLiteral("Дата «%1» вне допустимых пределов: с %2 по %3")
+                                  .arg(value, QLocale().toString(edit->minimumDate(), QLocale::ShortFormat),
+                                       QLocale().toString(edit->maximumDate(), QLocale::ShortFormat))
+                                  .toStdString());
+    return date;
+}
+
+Loaded converted(const QWidget* pages, const Key& key, const QString& value) {
     switch (key.form) {
     case Form::Flag:
         return strToBool(value);
     case Form::Item:
         return strToInt(value);
     case Form::Date:
-        return strToDate(value);
+        return dateWithinRange(control<QDateEdit>(pages, key), value);
     case Form::Text:
         break;
     }
@@ -153,7 +164,7 @@ void SettingsExchange::load(const ProfileFile& file) {
                 key.form == Form::Date ? QLocale().toString(QDate::currentDate(), QLocale::ShortFormat) : key.fallback;
             const QString value = fromCp1251(file.value(name, toCp1251(key.name), toCp1251(fallback)));
             try {
-                values.append({&key, converted(key, value)});
+                values.append({&key, converted(m_controls.pages, key, value)});
             } catch (const std::exception& e) {
                 throw ConversionError(QStringLiteral("%1 (раздел %2, ключ %3)")
                                           .arg(QString::fromUtf8(e.what()), section.name, key.name)

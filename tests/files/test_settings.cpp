@@ -240,6 +240,17 @@ private slots:
                                 << "1";
         QTest::newRow("Sfer 01") << QByteArray("Section5_Sfer") << QByteArray("01") << "SectionSfer5"
                                  << "0";
+        QTest::newRow("date without leading zeros")
+            << QByteArray("Date_NextTO") << QByteArray("8.9.2010") << "dtp_NextTO"
+            << "2010-09-08";
+        QTest::newRow("date with a two-digit year")
+            << QByteArray("Date_NextTO") << QByteArray("08.09.10") << "dtp_NextTO"
+            << "2010-09-08";
+        QTest::newRow("first date of the range")
+            << QByteArray("Date_NextTO") << QByteArray("01.01.2000") << "dtp_NextTO"
+            << "2000-01-01";
+        QTest::newRow("last date of the range") << QByteArray("Date_NextTO") << QByteArray("31.12.2099") << "dtp_NextTO"
+                                                << "2099-12-31";
         // The edits' typing limits do not cut what a file holds.
         QTest::newRow("interval of three digits")
             << QByteArray("Date_Interval") << QByteArray("100") << "ed_DateInterval"
@@ -296,6 +307,10 @@ private slots:
         QTest::newRow("empty flag") << QByteArray("KKMPrintOpt") << QByteArray("Logo") << QByteArray("");
         QTest::newRow("not a date") << QByteArray("KKMOptions") << QByteArray("Date_NextTO")
                                     << QByteArray("31.02.2024");
+        QTest::newRow("date before the edit's range")
+            << QByteArray("KKMOptions") << QByteArray("Date_NextTO") << QByteArray("31.12.1999");
+        QTest::newRow("date after the edit's range")
+            << QByteArray("KKMOptions") << QByteArray("Date_NextTO") << QByteArray("01.01.2100");
     }
     void failedLoadChangesNothing() {
         QFETCH(QByteArray, section);
