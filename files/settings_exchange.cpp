@@ -41,6 +41,41 @@ QString proposedFile() {
     return program.dir().filePath(program.completeBaseName() + QStringLiteral(".sav"));
 }
 
+// A snapshot takes a few kilobytes: a file far bigger is none, and reading it would hold the window.
+constexpr qint64 maxFileSize = 1024 * 1024;
+
+// The bytes of an existing settings file. Anything but a regular file is refused before it is
+// opened: the open of a named pipe waits for a writer forever.
+QByteArray readSettingsFile(const QString& path) {
+    const QFileInfo info(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (info.isDir())
+        throw std::runtime_error(QStringLiteral("«%1» — это папка, а не файл настроек").arg(shown).toStdString());
+    if (!info.isFile())
+        throw std::runtime_error(
+            QStringLiteral("«%1» — не обычный файл (канал, сокет или устройство), а не файл настроек")
+                .arg(shown)
+                .toStdString());
+    const auto tooBig = [&](qint64 size) {
+        return std::runtime_error(QStringLiteral("Файл «%1» занимает %2 байт: это не файл настроек, который занимает "
+                                                 "несколько килобайт (допустимо не более 1 МБ)")
+                                      .arg(shown)
+                                      .arg(size)
+                                      .toStdString());
+    };
+    if (info.size() > maxFileSize)
+        throw tooBig(info.size());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error(
+            QStringLiteral("Не удалось открыть файл «%1»: %2").arg(shown, file.errorString()).toStdString());
+    // The file may have grown since it was measured.
+    const QByteArray bytes = file.read(maxFileSize + 1);
+    if (bytes.size() > maxFileSize)
+        throw tooBig(file.size());
+    return bytes;
+}
+
 template <typename T> T* control(const QWidget* pages, const Key& key) {
     auto* found = pages->findChild<T*>(key.control);
     if (!found)
@@ -192,14 +227,9 @@ void SettingsExchange::b_SaveSettingsClick() {
             return;
         m_controls.progress->setMaximum(progressSteps);
         m_controls.progress->setValue(0);
-        QFile existing(path);
         ProfileFile file;
-        if (existing.exists()) {
-            if (!existing.open(QIODevice::ReadOnly))
-                throw std::runtime_error(
-                    QStringLiteral("Не удалось открыть файл «%1»: %2").arg(path, existing.errorString()).toStdString());
-            file = ProfileFile(existing.readAll());
-        }
+        if (QFileInfo::exists(path))
+            file = ProfileFile(readSettingsFile(path));
         save(file);
         // Written whole or not at all: a failure leaves the file as it was.
         QSaveFile out(path);
@@ -222,15 +252,11 @@ void SettingsExchange::b_LoadSettingsClick() {
         const QString path = m_dialogs.openFileName(proposedFile(), filter, QStringLiteral("sav"));
         if (path.isEmpty())
             return;
-        QFile in(path);
-        if (!in.exists()) {
+        if (!QFileInfo::exists(path)) {
             m_boxes.error(QStringLiteral("Файла не существует"));
             return;
         }
-        if (!in.open(QIODevice::ReadOnly))
-            throw std::runtime_error(
-                QStringLiteral("Не удалось открыть файл «%1»: %2").arg(path, in.errorString()).toStdString());
-        const ProfileFile file(in.readAll());
+        const ProfileFile file(readSettingsFile(path));
         step();
         load(file);
         m_controls.progress->setValue(0);

@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
+#include <sys/stat.h>
 
 namespace {
 
@@ -350,6 +352,48 @@ private slots:
         QCOMPARE(fileBytes(path), QByteArray("[Old]\nk=v\n"));
         QCOMPARE(m_message->text(), QStringLiteral("Ошибка сохранения."));
         QVERIFY(m_device->boxes.texts().value(0).startsWith("Ошибка по месту: Tfm_Main.b_SaveSettingsClick\n\r"));
+    }
+
+    // What is no settings file is refused before it is read, by either button.
+    void refusedFiles_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("saving");
+        QTest::addColumn<QString>("reason");
+        for (const bool saving : {false, true}) {
+            const char* button = saving ? "save, " : "load, ";
+            QTest::newRow(QByteArray(button) + "folder") << "folder" << saving << "это папка, а не файл настроек";
+            QTest::newRow(QByteArray(button) + "named pipe")
+                << "pipe" << saving << "не обычный файл (канал, сокет или устройство)";
+            QTest::newRow(QByteArray(button) + "over 1 MiB")
+                << "big" << saving << "занимает 1048577 байт: это не файл настроек";
+        }
+    }
+    void refusedFiles() {
+        QFETCH(QString, kind);
+        QFETCH(bool, saving);
+        QFETCH(QString, reason);
+        const QString name = kind + (saving ? "-saved.sav" : "-loaded.sav");
+        const QString path = m_dir.filePath(name);
+        QByteArray big = fileBytes(PROFILE_EXAMPLE);
+        big.prepend("[Other]\r\n" + QByteArray(1024 * 1024 + 1 - big.size() - 12, 'x') + "=\r\n");
+        QCOMPARE(big.size(), 1024 * 1024 + 1);
+        if (kind == "folder")
+            QVERIFY(QDir().mkdir(path));
+        else if (kind == "pipe")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            writeFile(path, big);
+        const QStringList before = snapshot();
+        if (saving)
+            save(name);
+        else
+            load(path);
+        QCOMPARE(m_message->text(), saving ? QStringLiteral("Ошибка сохранения.") : QStringLiteral("Ошибка загрузки."));
+        QCOMPARE(snapshot(), before);
+        const QString error = m_device->boxes.texts().value(0);
+        QVERIFY2(error.contains(reason), qPrintable(error));
+        if (kind == "big")
+            QCOMPARE(fileBytes(path), big);
     }
 
     void missingFileIsSaidSo() {
