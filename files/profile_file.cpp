@@ -7,7 +7,7 @@
 
 // A file with a byte-order mark is held as UTF-8 while it is edited: the bytes that shape the file
 // (blanks, brackets, "=", line ends) stay single bytes there, so one parser serves every encoding.
-enum class ProfileEncoding { Cp1251, Utf8, Utf16LE };
+enum class ProfileEncoding { Cp1251, Utf8, Utf16LE, Utf16BE };
 
 struct ProfileEntry {
     QByteArray name;
@@ -15,6 +15,8 @@ struct ProfileEntry {
     bool hasValue = true;
 };
 
+// A section named "" after the first is written without its header, so its entries then join the
+// section before it.
 struct ProfileSection {
     QByteArray name;
     std::vector<ProfileEntry> entries;
@@ -29,21 +31,26 @@ using Sections = std::vector<Section>;
 
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 constexpr QByteArrayView kUtf16LEBom("\xFF\xFE");
+constexpr QByteArrayView kUtf16BEBom("\xFE\xFF");
 
 struct Text {
     Encoding encoding = Encoding::Cp1251;
     QByteArray body;
 };
 
+// A second mark after the first is text, as any other character.
+QByteArray utf16ToHeldText(QStringConverter::Encoding encoding, QByteArrayView bytes) {
+    QStringDecoder toUnicode(encoding, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return QString(toUnicode(bytes)).toUtf8();
+}
+
 Text decode(const QByteArray& bytes) {
     if (bytes.startsWith(kUtf8Bom))
         return {Encoding::Utf8, bytes.sliced(kUtf8Bom.size())};
-    if (bytes.startsWith(kUtf16LEBom)) {
-        // A second mark after the first is text, as any other character.
-        QStringDecoder toUnicode(QStringConverter::Utf16LE,
-                                 QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-        return {Encoding::Utf16LE, QString(toUnicode(bytes.sliced(kUtf16LEBom.size()))).toUtf8()};
-    }
+    if (bytes.startsWith(kUtf16LEBom))
+        return {Encoding::Utf16LE, utf16ToHeldText(QStringConverter::Utf16LE, bytes.sliced(kUtf16LEBom.size()))};
+    if (bytes.startsWith(kUtf16BEBom))
+        return {Encoding::Utf16BE, utf16ToHeldText(QStringConverter::Utf16BE, bytes.sliced(kUtf16BEBom.size()))};
     return {Encoding::Cp1251, bytes};
 }
 
@@ -54,14 +61,19 @@ QString fromHeldText(QByteArrayView text) {
     return toUnicode(text);
 }
 
+QByteArray heldTextToUtf16(QStringConverter::Encoding encoding, const QByteArray& body) {
+    QStringEncoder fromUnicode(encoding, QStringConverter::Flag::Stateless);
+    return fromUnicode(fromHeldText(body));
+}
+
 QByteArray encode(Encoding encoding, const QByteArray& body) {
     switch (encoding) {
     case Encoding::Utf8:
         return kUtf8Bom.toByteArray() + body;
-    case Encoding::Utf16LE: {
-        QStringEncoder fromUnicode(QStringConverter::Utf16LE, QStringConverter::Flag::Stateless);
-        return kUtf16LEBom.toByteArray() + QByteArray(fromUnicode(fromHeldText(body)));
-    }
+    case Encoding::Utf16LE:
+        return kUtf16LEBom.toByteArray() + heldTextToUtf16(QStringConverter::Utf16LE, body);
+    case Encoding::Utf16BE:
+        return kUtf16BEBom.toByteArray() + heldTextToUtf16(QStringConverter::Utf16BE, body);
     case Encoding::Cp1251:
         break;
     }
@@ -97,6 +109,12 @@ QByteArrayView trimmed(QByteArrayView text) {
     return text.first(end);
 }
 
+// The platform holds names and values as C strings: a NUL byte ends them.
+QByteArrayView untilNul(QByteArrayView text) {
+    const qsizetype nul = text.indexOf('\0');
+    return nul < 0 ? text : text.first(nul);
+}
+
 // One pair of equal quotes around the whole text goes, nothing more.
 QByteArrayView unquoted(QByteArrayView text) {
     if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
@@ -119,8 +137,16 @@ bool sameName(QByteArrayView a, QByteArrayView b) {
     return true;
 }
 
-Sections parse(QByteArrayView text) {
-    Sections sections(1);
+struct Parsed {
+    Sections sections;
+    // Whether the sections, written out and read again, are the same: not so when a NUL cut a
+    // text short, or a section without a name loses its header.
+    bool settled = true;
+};
+
+Parsed parse(QByteArrayView text) {
+    Parsed parsed{Sections(1), !text.contains('\0')};
+    Sections& sections = parsed.sections;
     qsizetype pos = 0;
     while (pos < text.size()) {
         qsizetype end = pos;
@@ -134,17 +160,22 @@ Sections parse(QByteArrayView text) {
             continue;
         const qsizetype close = line.lastIndexOf(']');
         if (line.front() == '[' && close > 0) {
-            sections.push_back({trimmed(line.sliced(1, close - 1)).toByteArray(), {}});
+            sections.push_back({untilNul(trimmed(line.sliced(1, close - 1))).toByteArray(), {}});
+            parsed.settled = parsed.settled && !sections.back().name.isEmpty();
             continue;
         }
+        std::vector<Entry>& entries = sections.back().entries;
         const qsizetype equals = line.indexOf('=');
+        const QByteArrayView name = equals < 0 ? line : trimmed(line.first(equals));
+        // Of consecutive entries without a name the platform keeps the first only.
+        if (name.isEmpty() && !entries.empty() && entries.back().name.isEmpty())
+            continue;
         if (equals < 0)
-            sections.back().entries.push_back({line.toByteArray(), {}, false});
+            entries.push_back({untilNul(name).toByteArray(), {}, false});
         else
-            sections.back().entries.push_back(
-                {trimmed(line.first(equals)).toByteArray(), trimmed(line.sliced(equals + 1)).toByteArray(), true});
+            entries.push_back({untilNul(name).toByteArray(), untilNul(trimmed(line.sliced(equals + 1))).toByteArray()});
     }
-    return sections;
+    return parsed;
 }
 
 QByteArray serialize(const Sections& sections) {
@@ -157,7 +188,7 @@ QByteArray serialize(const Sections& sections) {
     QByteArray out;
     out.reserve(size);
     for (const Section& section : sections) {
-        if (&section != &sections.front())
+        if (&section != &sections.front() && !section.name.isEmpty())
             out.append('[').append(section.name).append("]\r\n");
         for (const Entry& entry : section.entries) {
             out.append(entry.name);
@@ -225,7 +256,9 @@ ProfileFile::ProfileFile(const QByteArray& bytes)
     , m_exists(true) {
     Text text = decode(bytes);
     m_encoding = text.encoding;
-    m_sections = parse(text.body);
+    Parsed parsed = parse(text.body);
+    m_sections = std::move(parsed.sections);
+    m_settled = parsed.settled;
 }
 
 ProfileFile::ProfileFile(const ProfileFile&) = default;
@@ -242,7 +275,7 @@ const QByteArray& ProfileFile::bytes() const {
 
 void ProfileFile::changed(bool readsBackAsIs) {
     m_exists = true;
-    if (readsBackAsIs) {
+    if (readsBackAsIs && m_settled) {
         m_bytesStale = true;
         return;
     }
@@ -250,23 +283,25 @@ void ProfileFile::changed(bool readsBackAsIs) {
     // read back otherwise (a value's line break ends its line there).
     m_bytes = encode(m_encoding, serialize(m_sections));
     m_bytesStale = false;
-    m_sections = parse(decode(m_bytes).body);
+    Parsed parsed = parse(decode(m_bytes).body);
+    m_sections = std::move(parsed.sections);
+    m_settled = parsed.settled;
 }
 
 QByteArray ProfileFile::value(QByteArrayView section, QByteArrayView key, QByteArrayView fallback) const {
     if (!m_exists)
         return fallbackValue(fallback);
-    const Section* found = findSection(m_sections, trimmed(toFile(m_encoding, section)));
-    const Entry* entry = found ? findEntry(*found, trimmed(toFile(m_encoding, key))) : nullptr;
+    const Section* found = findSection(m_sections, trimmed(toFile(m_encoding, untilNul(section))));
+    const Entry* entry = found ? findEntry(*found, trimmed(toFile(m_encoding, untilNul(key)))) : nullptr;
     if (!entry || !entry->hasValue)
         return fallbackValue(fallback);
     return fromFile(m_encoding, unquoted(entry->value));
 }
 
 bool ProfileFile::write(QByteArrayView section, QByteArrayView key, QByteArrayView value) {
-    const QByteArray sectionName = toFile(m_encoding, trimmedLeading(section));
-    const QByteArray keyName = toFile(m_encoding, trimmedLeading(key));
-    const QByteArray newValue = toFile(m_encoding, trimmedLeading(value));
+    const QByteArray sectionName = toFile(m_encoding, trimmedLeading(untilNul(section)));
+    const QByteArray keyName = toFile(m_encoding, trimmedLeading(untilNul(key)));
+    const QByteArray newValue = toFile(m_encoding, trimmedLeading(untilNul(value)));
 
     Section* found = findSection(m_sections, trimmed(sectionName));
     if (!found) {
@@ -288,12 +323,13 @@ bool ProfileFile::write(QByteArrayView section, QByteArrayView key, QByteArrayVi
 void ProfileFile::removeValuelessEntries(QByteArrayView section) {
     if (!m_exists)
         return;
-    Section* found = findSection(m_sections, trimmed(toFile(m_encoding, section)));
+    Section* found = findSection(m_sections, trimmed(toFile(m_encoding, untilNul(section))));
     if (!found)
         return;
     const auto removed = std::erase_if(found->entries, [](const Entry& entry) { return !entry.hasValue; });
+    // Two entries without a name may now stand together, and the platform would read one.
     if (removed > 0)
-        changed(true);
+        changed(false);
 }
 
 void ProfileFile::rewrite() {

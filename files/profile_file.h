@@ -52,6 +52,8 @@ private:
     ProfileEncoding m_encoding;
     // The first holds the lines before the first header and is written without one.
     std::vector<ProfileSection> m_sections;
+    // Whether the sections are what the platform would read back from the file they make.
+    bool m_settled = true;
     mutable QByteArray m_bytes;
     mutable bool m_bytesStale = false;
     bool m_exists = false;
