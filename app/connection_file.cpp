@@ -5,6 +5,7 @@
 #include "profile_file.h"
 #include "program_files.h"
 #include "whole_text.h"
+#include "write_failure.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <stdexcept>
 
@@ -60,7 +60,7 @@ void writeConnectionFile(const QString& path, const ConnectionControls& controls
     file.write(section, "KKMSpeed", QByteArray::number(controls.speed->currentIndex()));
     file.write(section, "PCAddr", toCp1251(controls.pcAddr->text()));
     file.write(section, "KKMAddr", toCp1251(controls.kkmAddr->text()));
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(file.bytes()) != file.bytes().size() || !out.commit())
-        throw std::runtime_error(QStringLiteral("Не удалось записать файл «%1»").arg(path).toStdString());
+    const QString failure = saveWhole(path, file.bytes());
+    if (!failure.isEmpty())
+        throw std::runtime_error(failure.toStdString());
 }

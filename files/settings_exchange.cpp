@@ -23,7 +23,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QProgressBar>
-#include <QSaveFile>
 #include <stdexcept>
 #include <variant>
 
@@ -68,7 +67,7 @@ QByteArray readSettingsFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error(
-            QStringLiteral("Не удалось открыть файл «%1»: %2").arg(shown, file.errorString()).toStdString());
+            QStringLiteral("Не удалось открыть файл «%1»: %2").arg(shown, readFailureReason(path, file)).toStdString());
     // The file may have grown since it was measured.
     const QByteArray bytes = file.read(maxFileSize + 1);
     if (bytes.size() > maxFileSize)
@@ -231,12 +230,9 @@ void SettingsExchange::b_SaveSettingsClick() {
         if (QFileInfo::exists(path))
             file = ProfileFile(readSettingsFile(path));
         save(file);
-        // Written whole or not at all: a failure leaves the file as it was.
-        QSaveFile out(path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(file.bytes()) != file.bytes().size() || !out.commit())
-            throw std::runtime_error(QStringLiteral("Не удалось записать файл «%1»: %2")
-                                         .arg(path, writeFailureReason(path, out, file.bytes().size()))
-                                         .toStdString());
+        const QString failure = saveWhole(path, file.bytes());
+        if (!failure.isEmpty())
+            throw std::runtime_error(failure.toStdString());
         m_controls.progress->setValue(0);
         m_controls.message->setText(QStringLiteral("Сохранение завершено."));
         m_boxes.plain(QStringLiteral("Сохранение завершено!"));
