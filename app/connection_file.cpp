@@ -4,15 +4,15 @@
 #include "cp1251.h"
 #include "profile_file.h"
 #include "program_files.h"
+#include "whole_text.h"
+#include "write_failure.h"
 
-#include <algorithm>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <stdexcept>
 
@@ -23,13 +23,6 @@ const QByteArray section = "Connection";
 // A stored position outside the list chooses nothing.
 void choose(QComboBox* list, int position) {
     list->setCurrentIndex(position < list->count() ? position : -1);
-}
-
-// The file's text goes into the edit whole: its typing limit is for typing, and a longer value
-// (an address of 1000 goes out as its low byte) must not be cut.
-void putText(QLineEdit* edit, const QString& text) {
-    edit->setMaxLength(std::max(edit->maxLength(), int(text.size())));
-    edit->setText(text);
 }
 
 ProfileFile readFile(const QString& path) {
@@ -55,8 +48,9 @@ void readConnectionFile(const QString& path, const ConnectionControls& controls)
     };
     choose(controls.port, strToInt(value("KKMPort", "0")));
     choose(controls.speed, strToInt(value("KKMSpeed", "7")));
-    putText(controls.pcAddr, value("PCAddr", "1"));
-    putText(controls.kkmAddr, value("KKMAddr", "2"));
+    // An address of 1000 goes out as its low byte, so it must reach the edit uncut.
+    putWholeText(controls.pcAddr, value("PCAddr", "1"));
+    putWholeText(controls.kkmAddr, value("KKMAddr", "2"));
 }
 
 void writeConnectionFile(const QString& path, const ConnectionControls& controls) {
@@ -66,7 +60,7 @@ void writeConnectionFile(const QString& path, const ConnectionControls& controls
     file.write(section, "KKMSpeed", QByteArray::number(controls.speed->currentIndex()));
     file.write(section, "PCAddr", toCp1251(controls.pcAddr->text()));
     file.write(section, "KKMAddr", toCp1251(controls.kkmAddr->text()));
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(file.bytes()) != file.bytes().size() || !out.commit())
-        throw std::runtime_error(QStringLiteral("Не удалось записать файл «%1»").arg(path).toStdString());
+    const QString failure = saveWhole(path, file.bytes());
+    if (!failure.isEmpty())
+        throw std::runtime_error(failure.toStdString());
 }

@@ -9,7 +9,6 @@
 
 #include <QDir>
 #include <QHeaderView>
-#include <QSaveFile>
 
 ExchangeLogPanel::ExchangeLogPanel(ExchangeRecorder& device, MessageBoxes& boxes, FileDialogs& dialogs, QWidget* parent)
     : QWidget(parent)
@@ -86,9 +85,7 @@ void ExchangeLogPanel::bt_SaveClick() {
     if (path.isEmpty())
         return;
     refresh();
-    const QByteArray content = m_model->text().toUtf8();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-        m_boxes.error(QStringLiteral("Не удалось записать файл «%1»: %2")
-                          .arg(QDir::toNativeSeparators(path), writeFailureReason(path, file, content.size())));
+    const QString failure = saveWhole(path, m_model->text().toUtf8());
+    if (!failure.isEmpty())
+        m_boxes.error(failure);
 }

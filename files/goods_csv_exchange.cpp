@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QSaveFile>
 #include <QStackedWidget>
 #include <stdexcept>
 
@@ -112,11 +111,9 @@ void GoodsCsvExchange::exportGoods() {
         content += goodsLine(cells);
         step(progress);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-        throw std::runtime_error(QStringLiteral("Не удалось записать файл «%1»: %2")
-                                     .arg(path, writeFailureReason(path, file, content.size()))
-                                     .toStdString());
+    const QString failure = saveWhole(path, content);
+    if (!failure.isEmpty())
+        throw std::runtime_error(failure.toStdString());
     m_controls.message->setText(QStringLiteral("Экспорт данных завершен!"));
 }
 
@@ -134,7 +131,7 @@ void GoodsCsvExchange::importGoods() {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error(
-            QStringLiteral("Не удалось открыть файл «%1»: %2").arg(path, file.errorString()).toStdString());
+            QStringLiteral("Не удалось открыть файл «%1»: %2").arg(path, readFailureReason(path, file)).toStdString());
     const QStringList lines = readGoodsLines(file.readAll());
     file.close();
     m_controls.progress->setMaximum(GoodsModel::recordCount);

@@ -2,23 +2,29 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <vector>
+
+enum class ProfileEncoding;
+struct ProfileSection;
 
 // An INI file as the platform's profile functions read and write it, held in
-// memory. Every call works as those functions do on the file: a read parses
-// the current bytes; a write parses them, changes one entry and, only when the
-// value differs, serializes the whole file again (CRLF, blanks trimmed, blank
+// memory. Every call works as those functions do on the file: a read sees the
+// file as it was last written; a write changes one entry and, only when the
+// value differs, writes the whole file again (CRLF, blanks trimmed, blank
 // lines dropped). Texts are Windows-1251 bytes; names match ignoring ASCII case.
+// The file is parsed once; the bytes are made again only when asked for.
 class ProfileFile {
 public:
     // An absent file: reads give their defaults; the first write creates it.
-    ProfileFile() = default;
+    ProfileFile();
     // A file's bytes as they are on disk.
-    explicit ProfileFile(QByteArray bytes)
-        : m_bytes(std::move(bytes))
-        , m_exists(true) {}
+    explicit ProfileFile(const QByteArray& bytes);
+    ProfileFile(const ProfileFile&);
+    ProfileFile& operator=(const ProfileFile&);
+    ~ProfileFile();
 
     // The bytes to store; meaningful when exists().
-    const QByteArray& bytes() const { return m_bytes; }
+    const QByteArray& bytes() const;
     bool exists() const { return m_exists; }
 
     // The value of `key` in the first section named `section`, without the blanks around it
@@ -39,6 +45,16 @@ public:
     void rewrite();
 
 private:
-    QByteArray m_bytes;
+    // After a change: `readsBackAsIs` says the parsed form still equals what the platform would
+    // read from the file now, so the bytes can wait until asked for.
+    void changed(bool readsBackAsIs);
+
+    ProfileEncoding m_encoding;
+    // The first holds the lines before the first header and is written without one.
+    std::vector<ProfileSection> m_sections;
+    // Whether the sections are what the platform would read back from the file they make.
+    bool m_settled = true;
+    mutable QByteArray m_bytes;
+    mutable bool m_bytesStale = false;
     bool m_exists = false;
 };

@@ -9,6 +9,7 @@
 #include "profile_file.h"
 #include "register_grid.h"
 #include "settings_layout.h"
+#include "whole_text.h"
 #include "write_failure.h"
 
 #include <QCheckBox>
@@ -22,7 +23,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QProgressBar>
-#include <QSaveFile>
 #include <stdexcept>
 #include <variant>
 
@@ -38,6 +38,41 @@ constexpr int progressSteps = 8;
 QString proposedFile() {
     const QFileInfo program(QCoreApplication::applicationFilePath());
     return program.dir().filePath(program.completeBaseName() + QStringLiteral(".sav"));
+}
+
+// A snapshot takes a few kilobytes: a file far bigger is none, and reading it would hold the window.
+constexpr qint64 maxFileSize = 1024 * 1024;
+
+// The bytes of an existing settings file. Anything but a regular file is refused before it is
+// opened: the open of a named pipe waits for a writer forever.
+QByteArray readSettingsFile(const QString& path) {
+    const QFileInfo info(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (info.isDir())
+        throw std::runtime_error(QStringLiteral("«%1» — это папка, а не файл настроек").arg(shown).toStdString());
+    if (!info.isFile())
+        throw std::runtime_error(
+            QStringLiteral("«%1» — не обычный файл (канал, сокет или устройство), а не файл настроек")
+                .arg(shown)
+                .toStdString());
+    const auto tooBig = [&](qint64 size) {
+        return std::runtime_error(QStringLiteral("Файл «%1» занимает %2 байт: это не файл настроек, который занимает "
+                                                 "несколько килобайт (допустимо не более 1 МБ)")
+                                      .arg(shown)
+                                      .arg(size)
+                                      .toStdString());
+    };
+    if (info.size() > maxFileSize)
+        throw tooBig(info.size());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error(
+            QStringLiteral("Не удалось открыть файл «%1»: %2").arg(shown, readFailureReason(path, file)).toStdString());
+    // The file may have grown since it was measured.
+    const QByteArray bytes = file.read(maxFileSize + 1);
+    if (bytes.size() > maxFileSize)
+        throw tooBig(file.size());
+    return bytes;
 }
 
 template <typename T> T* control(const QWidget* pages, const Key& key) {
@@ -66,14 +101,25 @@ QString savedValue(const QWidget* pages, const Key& key) {
 // A value of the file converted for its control, ready to be put there.
 using Loaded = std::variant<bool, int, QDate, QString>;
 
-Loaded converted(const Key& key, const QString& value) {
+// The date edit would move a date outside its range to the nearer end without a word.
+QDate dateWithinRange(const QDateEdit* edit, const QString& value) {
+    const QDate date = strToDate(value);
+    if (date < edit->minimumDate() || date > edit->maximumDate())
+        throw ConversionError(QStringLiteral("Дата «%1» вне допустимых пределов: с %2 по %3")
+                                  .arg(value, QLocale().toString(edit->minimumDate(), QLocale::ShortFormat),
+                                       QLocale().toString(edit->maximumDate(), QLocale::ShortFormat))
+                                  .toStdString());
+    return date;
+}
+
+Loaded converted(const QWidget* pages, const Key& key, const QString& value) {
     switch (key.form) {
     case Form::Flag:
         return strToBool(value);
     case Form::Item:
         return strToInt(value);
     case Form::Date:
-        return strToDate(value);
+        return dateWithinRange(control<QDateEdit>(pages, key), value);
     case Form::Text:
         break;
     }
@@ -105,7 +151,7 @@ void put(QWidget* pages, const Key& key, const Loaded& value) {
         control<QDateEdit>(pages, key)->setDate(std::get<QDate>(value));
         break;
     case Form::Text:
-        control<QLineEdit>(pages, key)->setText(std::get<QString>(value));
+        putWholeText(control<QLineEdit>(pages, key), std::get<QString>(value));
         break;
     }
 }
@@ -152,7 +198,7 @@ void SettingsExchange::load(const ProfileFile& file) {
                 key.form == Form::Date ? QLocale().toString(QDate::currentDate(), QLocale::ShortFormat) : key.fallback;
             const QString value = fromCp1251(file.value(name, toCp1251(key.name), toCp1251(fallback)));
             try {
-                values.append({&key, converted(key, value)});
+                values.append({&key, converted(m_controls.pages, key, value)});
             } catch (const std::exception& e) {
                 throw ConversionError(QStringLiteral("%1 (раздел %2, ключ %3)")
                                           .arg(QString::fromUtf8(e.what()), section.name, key.name)
@@ -180,21 +226,13 @@ void SettingsExchange::b_SaveSettingsClick() {
             return;
         m_controls.progress->setMaximum(progressSteps);
         m_controls.progress->setValue(0);
-        QFile existing(path);
         ProfileFile file;
-        if (existing.exists()) {
-            if (!existing.open(QIODevice::ReadOnly))
-                throw std::runtime_error(
-                    QStringLiteral("Не удалось открыть файл «%1»: %2").arg(path, existing.errorString()).toStdString());
-            file = ProfileFile(existing.readAll());
-        }
+        if (QFileInfo::exists(path))
+            file = ProfileFile(readSettingsFile(path));
         save(file);
-        // Written whole or not at all: a failure leaves the file as it was.
-        QSaveFile out(path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(file.bytes()) != file.bytes().size() || !out.commit())
-            throw std::runtime_error(QStringLiteral("Не удалось записать файл «%1»: %2")
-                                         .arg(path, writeFailureReason(path, out, file.bytes().size()))
-                                         .toStdString());
+        const QString failure = saveWhole(path, file.bytes());
+        if (!failure.isEmpty())
+            throw std::runtime_error(failure.toStdString());
         m_controls.progress->setValue(0);
         m_controls.message->setText(QStringLiteral("Сохранение завершено."));
         m_boxes.plain(QStringLiteral("Сохранение завершено!"));
@@ -210,15 +248,11 @@ void SettingsExchange::b_LoadSettingsClick() {
         const QString path = m_dialogs.openFileName(proposedFile(), filter, QStringLiteral("sav"));
         if (path.isEmpty())
             return;
-        QFile in(path);
-        if (!in.exists()) {
+        if (!QFileInfo::exists(path)) {
             m_boxes.error(QStringLiteral("Файла не существует"));
             return;
         }
-        if (!in.open(QIODevice::ReadOnly))
-            throw std::runtime_error(
-                QStringLiteral("Не удалось открыть файл «%1»: %2").arg(path, in.errorString()).toStdString());
-        const ProfileFile file(in.readAll());
+        const ProfileFile file(readSettingsFile(path));
         step();
         load(file);
         m_controls.progress->setValue(0);

@@ -1,11 +1,16 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class QFileDevice;
 
-// Why writing `needed` bytes into `path` through `file` failed, in Russian:
-// no room left on the disk, no permission to write in the folder, no such
-// folder, or else the system's own text. Qt says "Unknown error" when a full
-// disk makes the final flush fail.
-QString writeFailureReason(const QString& path, const QFileDevice& file, qint64 needed);
+// Why `file`, named `path`, could not be opened for reading, in Russian: no such file, a folder,
+// no permission to read it, or else the reason for the file's error.
+QString readFailureReason(const QString& path, const QFileDevice& file);
+
+// Saves `bytes` as the whole new content of `path`: written beside it and put in its place only
+// when every byte reached the disk, so a failure keeps the old file. Returns an empty text when
+// saved, else in Russian which file failed and why: no room left on the disk, no permission, no
+// such folder, or else the reason for the file's error.
+QString saveWhole(const QString& path, const QByteArray& bytes);

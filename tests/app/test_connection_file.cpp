@@ -126,7 +126,8 @@ private slots:
             writeConnectionFile(path, m_controls);
             QFAIL("accepted");
         } catch (const std::runtime_error& e) {
-            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Не удалось записать файл «%1»").arg(path));
+            QCOMPARE(QString::fromUtf8(e.what()),
+                     QStringLiteral("Не удалось записать файл «%1»: папки «%2» нет").arg(path, file("plain")));
         }
     }
 

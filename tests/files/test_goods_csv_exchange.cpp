@@ -185,6 +185,17 @@ private slots:
         QVERIFY(m_dialogs.asked.isEmpty());
     }
 
+    // The reason is ours, in Russian: Qt's is English.
+    void importFromAFolderSaysSo() {
+        QVERIFY(QDir().mkpath(path("folder.csv")));
+        m_dialogs.answer = path("folder.csv");
+        m_exchange->sb_LoadFromCSVClick();
+        QCOMPARE(m_boxes->shown.size(), 1);
+        QVERIFY2(m_boxes->texts()[0].contains(
+                     QStringLiteral("Не удалось открыть файл «%1»: это папка").arg(path("folder.csv"))),
+                 qPrintable(m_boxes->texts()[0]));
+    }
+
     void importStoresRowsAndFlags() {
         fill(7, {"keep", "1", "2", "3", "НЕТ", "4", "5"});
         importBytes("2;\xD5\xEB\xE5\xE1 ;4601; 1;25.50;\xC4\xC0;0.00; 1,5 \r\n"

@@ -10,6 +10,11 @@ namespace {
 // Each write is {section, key, value} in Windows-1251.
 using Writes = QList<QByteArrayList>;
 
+// Bytes with NULs among them, all of the literal.
+template <qsizetype N> QByteArray withNul(const char (&text)[N]) {
+    return QByteArray(text, N - 1);
+}
+
 QByteArray cp(const char* utf8) {
     return toCp1251(QString::fromUtf8(utf8));
 }
@@ -176,6 +181,29 @@ private slots:
                  Writes{{"x]y", "k", "1"}, {"T", "k", "2"}}, QList{true, true}, "[x]y]\r\nk=1\r\n[T]\r\nk=2\r\n");
         addWrite("[ without ] is no header", "[Open\r\nk=1\r\n", Writes{{"Open", "k", "2"}}, QList{true},
                  "[Open\r\nk=1\r\n[Open]\r\nk=2\r\n");
+        addWrite("NUL ends a value, the rest of its line goes", withNul("[S]\r\nk=ab\0cd\r\nz=1\r\n"),
+                 Writes{{"S", "z", "2"}}, QList{true}, "[S]\r\nk=ab\r\nz=2\r\n");
+        addWrite("NUL ends a name, its value stays", withNul("[S]\r\nk\0x=v\r\n"), Writes{{"S", "n", "1"}}, QList{true},
+                 "[S]\r\nk=v\r\nn=1\r\n");
+        addWrite("NUL ends a section name", withNul("[S\0x]\r\nk=v\r\n"), Writes{{"S", "k", "w"}}, QList{true},
+                 "[S]\r\nk=w\r\n");
+        addWrite("a blank before a NUL is written, then dropped", withNul("[S]\r\nk=a \0b\r\n"),
+                 Writes{{"S", "n", "1"}, {"S", "n", "2"}}, QList{true, true}, "[S]\r\nk=a\r\nn=2\r\n");
+        addWrite("a line that is a NUL is left blank, then dropped", withNul("[S]\r\n\0\r\nk=v\r\n"),
+                 Writes{{"S", "k", "w"}}, QList{true}, "[S]\r\n\r\nk=w\r\n");
+        addWrite("a value written ends at its NUL", "", Writes{{"S", "k", withNul("a\0b")}}, QList{true},
+                 "[S]\r\nk=a\r\n");
+        addWrite("[] loses its header, its entries join the section before", "[S]\r\nk=1\r\n[]\r\nk=2\r\nm=3\r\n",
+                 Writes{{"S", "x", "1"}, {"S", "m", "4"}}, QList{true, true}, "[S]\r\nk=1\r\nx=1\r\nk=2\r\nm=4\r\n");
+        addWrite("[] first", "[]\r\nk=1\r\n[S]\r\n", Writes{{"S", "a", "1"}}, QList{true}, "k=1\r\n[S]\r\na=1\r\n");
+        addWrite("of =a and =b the first stays", "[S]\r\n=a\r\n=b\r\nk=1\r\n", Writes{{"S", "k", "2"}}, QList{true},
+                 "[S]\r\n=a\r\nk=2\r\n");
+        addWrite("=a and =b apart both stay", "[S]\r\n=a\r\nx=1\r\n=b\r\n", Writes{{"S", "k", "2"}}, QList{true},
+                 "[S]\r\n=a\r\nx=1\r\n=b\r\nk=2\r\n");
+        addWrite("=b after [] stays until the file is read again", "[S]\r\n=a\r\n[]\r\n=b\r\n", Writes{{"T", "k", "1"}},
+                 QList{true}, "[S]\r\n=a\r\n=b\r\n[T]\r\nk=1\r\n");
+        addWrite("=b after [] goes at the next change", "[S]\r\n=a\r\n[]\r\n=b\r\n",
+                 Writes{{"T", "k", "1"}, {"T", "k", "2"}}, QList{true, true}, "[S]\r\n=a\r\n[T]\r\nk=2\r\n");
     }
     void write() {
         QFETCH(QByteArray, before);
@@ -242,6 +270,15 @@ private slots:
         addRead("[ without ]", odd, "Open", "k", "def");
         addRead("upper bytes", upper, cp("Раздел"), cp("Ключ"), cp("Значение"));
         addRead("98 and A0", upper, "\x98", "\xA0", "\x98");
+        const QByteArray nuls = withNul("[S\0x]\r\nv=ab\0cd\r\nn\0x=v\r\nb=a \0b\r\n");
+        addRead("NUL ends a value", nuls, "S", "v", "ab");
+        addRead("NUL ends a name", nuls, "S", "n", "v");
+        addRead("blank before a NUL kept", nuls, "S", "b", "a ");
+        addRead("NUL ends a section name", nuls, "S", "v", "ab");
+        const QByteArray nameless = "[S]\r\nk=1\r\n[]\r\nk=2\r\nm=3\r\n=a\r\n=b\r\n";
+        addRead("[] is a section of its own", nameless, "S", "m", "def");
+        addRead("the section before [] is read", nameless, "S", "k", "1");
+        addRead("section \"\" is the lines before the first header", nameless, "", "k", "def");
         addRead("UTF-8 without BOM stays bytes", "[S]\r\nk=\xD0\x9F\xD1\x80\xD0\xB8\r\n", "S", "k",
                 "\xD0\x9F\xD1\x80\xD0\xB8");
     }
@@ -291,6 +328,11 @@ private slots:
         };
         QTest::newRow("UTF-8") << "\xEF\xBB\xBF" + text.toUtf8() << "\xEF\xBB\xBF" + written.toUtf8();
         QTest::newRow("UTF-16LE") << utf16(text) << utf16(written);
+        const auto utf16be = [](const QString& s) {
+            QStringEncoder encoder(QStringConverter::Utf16BE);
+            return QByteArray("\xFE\xFF") + QByteArray(encoder(s));
+        };
+        QTest::newRow("UTF-16BE") << utf16be(text) << utf16be(written);
     }
     void byteOrderMark() {
         QFETCH(QByteArray, before);

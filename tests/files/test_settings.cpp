@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -25,12 +26,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
+#include <sys/stat.h>
 
 namespace {
 
 QByteArray fileBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+QByteArray cp1251(const char* utf8) {
+    return toCp1251(QString::fromUtf8(utf8));
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {
@@ -236,6 +242,29 @@ private slots:
                                 << "1";
         QTest::newRow("Sfer 01") << QByteArray("Section5_Sfer") << QByteArray("01") << "SectionSfer5"
                                  << "0";
+        QTest::newRow("date without leading zeros")
+            << QByteArray("Date_NextTO") << QByteArray("8.9.2010") << "dtp_NextTO"
+            << "2010-09-08";
+        QTest::newRow("date with a two-digit year")
+            << QByteArray("Date_NextTO") << QByteArray("08.09.10") << "dtp_NextTO"
+            << "2010-09-08";
+        QTest::newRow("first date of the range")
+            << QByteArray("Date_NextTO") << QByteArray("01.01.2000") << "dtp_NextTO"
+            << "2000-01-01";
+        QTest::newRow("last date of the range") << QByteArray("Date_NextTO") << QByteArray("31.12.2099") << "dtp_NextTO"
+                                                << "2099-12-31";
+        // The edits' typing limits do not cut what a file holds.
+        QTest::newRow("interval of three digits")
+            << QByteArray("Date_Interval") << QByteArray("100") << "ed_DateInterval"
+            << "100";
+        QTest::newRow("contrast of two digits") << QByteArray("Contrast") << QByteArray("12") << "ed_PoContrast"
+                                                << "12";
+        QTest::newRow("discount of six characters")
+            << QByteArray("Discount") << QByteArray("0099,5") << "ed_DiscountValue"
+            << "0099,5";
+        QTest::newRow("advertising line of 29 characters")
+            << QByteArray("BFirst") << cp1251("СПАСИБО ЗА ПОКУПКУ, ПРИХОДИТЕ") << "ed_CheckBeginFirst"
+            << "СПАСИБО ЗА ПОКУПКУ, ПРИХОДИТЕ";
     }
     void loadedValues() {
         QFETCH(QByteArray, key);
@@ -245,7 +274,7 @@ private slots:
         fillWithTheExample();
         const QString path = save("values.sav");
         ProfileFile file(fileBytes(path));
-        for (const char* section : {"KKMOptions", "KKMSections"})
+        for (const char* section : {"KKMOptions", "KKMPrintOpt", "KKMReklama", "KKMDiscounts", "KKMSections"})
             file.write(section, key, value);
         writeFile(path, file.bytes());
         load(path);
@@ -280,6 +309,10 @@ private slots:
         QTest::newRow("empty flag") << QByteArray("KKMPrintOpt") << QByteArray("Logo") << QByteArray("");
         QTest::newRow("not a date") << QByteArray("KKMOptions") << QByteArray("Date_NextTO")
                                     << QByteArray("31.02.2024");
+        QTest::newRow("date before the edit's range")
+            << QByteArray("KKMOptions") << QByteArray("Date_NextTO") << QByteArray("31.12.1999");
+        QTest::newRow("date after the edit's range")
+            << QByteArray("KKMOptions") << QByteArray("Date_NextTO") << QByteArray("01.01.2100");
     }
     void failedLoadChangesNothing() {
         QFETCH(QByteArray, section);
@@ -319,6 +352,48 @@ private slots:
         QCOMPARE(fileBytes(path), QByteArray("[Old]\nk=v\n"));
         QCOMPARE(m_message->text(), QStringLiteral("Ошибка сохранения."));
         QVERIFY(m_device->boxes.texts().value(0).startsWith("Ошибка по месту: Tfm_Main.b_SaveSettingsClick\n\r"));
+    }
+
+    // What is no settings file is refused before it is read, by either button.
+    void refusedFiles_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("saving");
+        QTest::addColumn<QString>("reason");
+        for (const bool saving : {false, true}) {
+            const char* button = saving ? "save, " : "load, ";
+            QTest::newRow(QByteArray(button) + "folder") << "folder" << saving << "это папка, а не файл настроек";
+            QTest::newRow(QByteArray(button) + "named pipe")
+                << "pipe" << saving << "не обычный файл (канал, сокет или устройство)";
+            QTest::newRow(QByteArray(button) + "over 1 MiB")
+                << "big" << saving << "занимает 1048577 байт: это не файл настроек";
+        }
+    }
+    void refusedFiles() {
+        QFETCH(QString, kind);
+        QFETCH(bool, saving);
+        QFETCH(QString, reason);
+        const QString name = kind + (saving ? "-saved.sav" : "-loaded.sav");
+        const QString path = m_dir.filePath(name);
+        QByteArray big = fileBytes(PROFILE_EXAMPLE);
+        big.prepend("[Other]\r\n" + QByteArray(1024 * 1024 + 1 - big.size() - 12, 'x') + "=\r\n");
+        QCOMPARE(big.size(), 1024 * 1024 + 1);
+        if (kind == "folder")
+            QVERIFY(QDir().mkdir(path));
+        else if (kind == "pipe")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            writeFile(path, big);
+        const QStringList before = snapshot();
+        if (saving)
+            save(name);
+        else
+            load(path);
+        QCOMPARE(m_message->text(), saving ? QStringLiteral("Ошибка сохранения.") : QStringLiteral("Ошибка загрузки."));
+        QCOMPARE(snapshot(), before);
+        const QString error = m_device->boxes.texts().value(0);
+        QVERIFY2(error.contains(reason), qPrintable(error));
+        if (kind == "big")
+            QCOMPARE(fileBytes(path), big);
     }
 
     void missingFileIsSaidSo() {

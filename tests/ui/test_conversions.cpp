@@ -2,6 +2,7 @@
 #include "error_reporter.h"
 #include "recording_message_boxes.h"
 
+#include <QDate>
 #include <QLocale>
 #include <QTest>
 
@@ -67,6 +68,59 @@ private slots:
             QFAIL("accepted");
         } catch (const ConversionError& e) {
             QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("'%1' is not a valid floating point value").arg(text));
+        }
+    }
+
+    void dates_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QDate>("date");
+        const QString russian = QStringLiteral("dd.MM.yyyy");
+        QTest::newRow("full") << "07.07.2008" << russian << QDate(2008, 7, 7);
+        QTest::newRow("without leading zeros") << "7.7.2008" << russian << QDate(2008, 7, 7);
+        QTest::newRow("two-digit year") << "07.07.08" << russian << QDate(2008, 7, 7);
+        QTest::newRow("one-digit year") << "7.7.8" << russian << QDate(2008, 7, 7);
+        QTest::newRow("two-digit year 50 years back") << "1.1.75" << russian << QDate(1975, 1, 1);
+        QTest::newRow("two-digit year 49 years on") << "1.1.74" << russian << QDate(2074, 1, 1);
+        QTest::newRow("four-digit year kept") << "1.1.0008" << russian << QDate(8, 1, 1);
+        QTest::newRow("without a year") << "7.7" << russian << QDate(2025, 7, 7);
+        QTest::newRow("five digits") << "07.07.02008" << russian << QDate();
+        QTest::newRow("no such day") << "31.02.2024" << russian << QDate();
+        QTest::newRow("other separator") << "07/07/2008" << russian << QDate();
+        QTest::newRow("four numbers") << "1.1.1.2008" << russian << QDate();
+        QTest::newRow("empty number") << "1..2008" << russian << QDate();
+        QTest::newRow("sign") << "+7.7.2008" << russian << QDate();
+        QTest::newRow("empty") << "" << russian << QDate();
+        QTest::newRow("month first") << "7/31/08"
+                                     << "M/d/yy" << QDate(2008, 7, 31);
+        QTest::newRow("month first without a year") << "7/31"
+                                                    << "M/d/yy" << QDate(2025, 7, 31);
+        QTest::newRow("year first") << "2008-7-31"
+                                    << "yyyy-MM-dd" << QDate(2008, 7, 31);
+        QTest::newRow("year first without a year") << "7-31"
+                                                   << "yyyy-MM-dd" << QDate(2025, 7, 31);
+    }
+    void dates() {
+        QFETCH(QString, text);
+        QFETCH(QString, format);
+        QFETCH(QDate, date);
+        QCOMPARE(scanDate(text, format, QDate(2025, 6, 15)), date);
+    }
+
+    void datesUnderOtherLocales() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        const QDate date = strToDate(QStringLiteral(" 7.7.2008 "));
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        QCOMPARE(date, QDate(2008, 7, 7));
+        QLocale::setDefault(QLocale::c());
+        const QDate named = strToDate(QStringLiteral("15 Mar 2026"));
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        QCOMPARE(named, QDate(2026, 3, 15));
+        try {
+            strToDate(QStringLiteral("7.7.20080"));
+            QFAIL("accepted");
+        } catch (const ConversionError& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("'7.7.20080' is not a valid date"));
         }
     }
 
