@@ -143,7 +143,9 @@ BitmapFault checkBitmap(const QByteArray& bytes) {
     if (header.bits == 0 || header.bits > 32)
         return {};
     const bool uncompressed = header.compression == Rgb || header.compression == Bitfields;
-    const bool rle = header.compression == Rle8 || header.compression == Rle4;
+    // Compressed data of another depth is Qt's to refuse.
+    const bool rle =
+        (header.compression == Rle8 && header.bits == 8) || (header.compression == Rle4 && header.bits == 4);
     // The size checks above keep these sums in range, and the overflow checks keep it so should
     // they ever change.
     qint64 rowBits = 0;
