@@ -4,7 +4,6 @@
 #include "error_texts.h"
 #include "ports.h"
 #include "result_codes.h"
-#include "state_file.h"
 
 #include <algorithm>
 
@@ -29,9 +28,8 @@ bool validGoodsNumber(int32_t number) {
 
 EmulatedRegister::EmulatedRegister(std::filesystem::path stateFile)
     : m_saver(stateFile)
-    , m_model(toCp1251("Орвел-01К (эмулятор)")) {
-    removeStaleTemporaries(stateFile);
-}
+    , m_portLock(stateFile)
+    , m_model(toCp1251("Орвел-01К (эмулятор)")) {}
 
 EmulatedRegister::~EmulatedRegister() {
     {
@@ -86,10 +84,13 @@ int32_t EmulatedRegister::open(const char* portName, int32_t baud) {
     if (std::find(kBaudRates.begin(), kBaudRates.end(), baud) == kBaudRates.end())
         return BadBaudRate;
     const auto lock = enter();
-    if (!m_state) {
+    const PortLock::Outcome held = m_portLock.take();
+    if (held == PortLock::Busy)
+        return PortBusy;
+    if (!m_state || held == PortLock::Taken)
         m_state = m_saver.load();
+    if (!m_saveThread.joinable())
         m_saveThread = std::thread(&EmulatedRegister::saveWhenDue, this);
-    }
     m_open = true;
     m_queries.reset();
     return Ok;
@@ -98,7 +99,10 @@ int32_t EmulatedRegister::open(const char* portName, int32_t baud) {
 int32_t EmulatedRegister::close() {
     const auto lock = enter();
     m_open = false;
-    return !m_state || m_saver.flush(*m_state) ? Ok : StateNotSaved;
+    const bool saved = !m_state || m_saver.flush(*m_state);
+    m_saver.discard();
+    m_portLock.release();
+    return saved ? Ok : StateNotSaved;
 }
 
 int32_t EmulatedRegister::deviceType(uint8_t* software, uint8_t* unused, uint8_t* protocol, uint8_t* language,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "journal_queries.h"
+#include "port_lock.h"
 #include "register_state.h"
 #include "state_saver.h"
 
@@ -23,9 +24,9 @@ namespace orvel {
 // StateNotSaved (errorText() tells why), as does every change while saving keeps failing.
 class EmulatedRegister {
 public:
-    // The state is read from `stateFile` when the port is first opened, not here: the library is
-    // loaded at program start and must not slow it down. Only the temporaries of a save killed
-    // halfway are cleared away here.
+    // The state is read from `stateFile` when the port is opened, not here: the library is loaded
+    // at program start and must not slow it down, and the state belongs to whichever program holds
+    // the port.
     explicit EmulatedRegister(std::filesystem::path stateFile);
     // Stops the save thread and saves what is not saved yet.
     ~EmulatedRegister();
@@ -33,8 +34,11 @@ public:
     EmulatedRegister& operator=(const EmulatedRegister&) = delete;
 
     // Opening an open port again is accepted: the program does so after a failed identification.
+    // PortBusy while another program has the port open (see PortLock); once it is ours, the state
+    // is read anew, as that program may have changed it.
     int32_t open(const char* portName, int32_t baud);
-    // Also saves the state; StateNotSaved when that fails (the port is closed all the same).
+    // Also saves the state and lets another program have the port; StateNotSaved when the save
+    // fails (the port is closed all the same, and the change given up).
     int32_t close();
 
     // The Russian text of a result in Windows-1251; for StateNotSaved with the last save's reason.
@@ -74,7 +78,8 @@ private:
     bool m_stopping = false;
     std::thread m_saveThread; // started with the first open
     StateSaver m_saver;
-    std::optional<RegisterState> m_state; // loaded on the first open
+    PortLock m_portLock;
+    std::optional<RegisterState> m_state; // loaded when the port is opened
     bool m_open = false;
     JournalQueries m_queries;
     std::array<std::string, 7> m_goodsTexts;

@@ -56,6 +56,7 @@ constexpr std::array kTexts{
     ErrorText{OperatorServiceBytesChanged, "Служебные байты 14-16 оператора этой командой не меняются"},
     ErrorText{GarbledAnswer, "Ответ ККМ искажён: не сошлась контрольная сумма"},
     ErrorText{WriteRefused, "ККМ отказала в записи этой таблицы"},
+    ErrorText{PortBusy, "Порт занят другой программой"},
 };
 
 std::string_view saveFailureReason(int failure) {

@@ -46,6 +46,8 @@ enum Result : int32_t {
     // Only the rehearsal port with faults answers these.
     GarbledAnswer = -36,
     WriteRefused = -37,
+    // Another program has the emulated register's port open, and its state with it.
+    PortBusy = -38,
 };
 
 } // namespace orvel

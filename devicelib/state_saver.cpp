@@ -9,6 +9,7 @@ StateSaver::StateSaver(std::filesystem::path file)
     : m_file(std::move(file)) {}
 
 RegisterState StateSaver::load() const {
+    removeStaleTemporaries(m_file);
     auto state = checkStateFolder(m_file) == 0 ? readStateFile(m_file) : std::nullopt;
     return state ? std::move(*state) : factoryState();
 }

@@ -23,7 +23,8 @@ public:
     explicit StateSaver(std::filesystem::path file);
 
     // The saved state, or the factory state when the file is missing or damaged, or its folder
-    // is refused (see checkStateFolder).
+    // is refused (see checkStateFolder). Also clears away the temporaries of a save killed
+    // halfway, so only while no other program may be saving.
     RegisterState load() const;
 
     // Notes a change and saves it when due. False when the state is known not to be on disk:
@@ -39,6 +40,9 @@ public:
     // Saves when something is unsaved. False when the save failed; the change then stays unsaved,
     // so the next occasion tries again.
     bool flush(const RegisterState& state);
+
+    // Gives up an unsaved change, which must not be saved over what another program saves next.
+    void discard() { m_unsaved = false; }
 
     // Why the last save failed (see SaveFailure), 0 when it did not.
     int lastFailure() const { return m_lastFailure; }

@@ -1,5 +1,7 @@
 #include "grey_picture.h"
 
+#include "bitmap_check.h"
+
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
@@ -9,8 +11,6 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
-#include <QtEndian>
-#include <QtNumeric>
 #include <stdexcept>
 
 namespace {
@@ -26,10 +26,6 @@ QString tooLarge(qint64 width, qint64 height) {
         .arg(width)
         .arg(height)
         .arg(maxPicturePixels / 1'000'000);
-}
-
-bool withinPixelLimit(qint64 width, qint64 height) {
-    return width <= maxPicturePixels && height <= maxPicturePixels && width * height <= maxPicturePixels;
 }
 
 // A progressive CMYK picture at the pixel limit keeps 8 bytes of coefficients a pixel; the rest is
@@ -144,72 +140,25 @@ QByteArray readFile(const QString& path) {
     return file.readAll();
 }
 
-// RLE8 and RLE4 data as pairs of a count and a colour; a zero count escapes: 0 ends a line, 1 the
-// bitmap, 2 moves by the next two bytes, more copies that many pixels padded to an even byte count.
-// True when the data runs out before the end-of-bitmap code.
-bool rleCutShort(const QByteArray& bytes, qint64 offset, bool fourBits) {
-    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
-    const qint64 end = bytes.size();
-    for (qint64 at = offset; at + 2 <= end;) {
-        const int count = data[at];
-        const int code = data[at + 1];
-        at += 2;
-        if (count != 0 || code == 0)
-            continue;
-        if (code == 1)
-            return false;
-        const int pixelBytes = code == 2 ? 2 : fourBits ? (code + 1) / 2 : code;
-        at += pixelBytes + pixelBytes % 2;
-    }
-    return true;
-}
-
-// Qt's bitmap reader makes up whatever a cut-short file lacks instead of failing, and allocates the
-// whole picture first, so the header is checked here. Empty when the file may go on to Qt; headers it
-// cannot make sense of are left to Qt to refuse.
-QString bitmapFault(const QByteArray& bytes) {
-    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
-    if (bytes.size() < 26 || !bytes.startsWith("BM"))
+// Qt's bitmap reader makes good what a damaged file lacks instead of failing, so the file is
+// checked first; empty when it may go on to Qt.
+QString bitmapReason(const BitmapFault& fault) {
+    switch (fault.kind) {
+    case BitmapFault::None:
         return {};
-    const qint64 offset = qFromLittleEndian<quint32>(data + 10);
-    const quint32 headerSize = qFromLittleEndian<quint32>(data + 14);
-    qint64 width = 0;
-    qint64 height = 0;
-    qint64 bits = 0;
-    quint32 compression = 0;
-    qint64 imageSize = 0;
-    if (headerSize == 12) {
-        width = qFromLittleEndian<quint16>(data + 18);
-        height = qFromLittleEndian<quint16>(data + 20);
-        bits = qFromLittleEndian<quint16>(data + 24);
-    } else if (headerSize >= 40 && bytes.size() >= 38) {
-        width = qFromLittleEndian<qint32>(data + 18);
-        height = qAbs(qint64(qFromLittleEndian<qint32>(data + 22))); // negative when stored top-down
-        bits = qFromLittleEndian<quint16>(data + 28);
-        compression = qFromLittleEndian<quint32>(data + 30);
-        imageSize = qFromLittleEndian<quint32>(data + 34);
-    } else {
-        return {};
-    }
-    if (width <= 0 || height == 0)
-        return {};
-    if (!withinPixelLimit(width, height))
-        return tooLarge(width, height);
-    if (bits == 0 || bits > 32)
-        return {};
-    // Uncompressed rows are padded to 4 bytes; compressed data states its own size. The bounds above
-    // keep these sums in range, and the checks keep it so should the bounds ever change.
-    const bool uncompressed = compression == 0 || compression == 3; // BI_RGB, BI_BITFIELDS
-    qint64 pixelBytes = imageSize;
-    qint64 rowBits = 0;
-    if (uncompressed &&
-        (qMulOverflow(width, bits, &rowBits) || qMulOverflow((rowBits + 31) / 32 * 4, height, &pixelBytes)))
-        return tooLarge(width, height);
-    qint64 end = 0;
-    if (qAddOverflow(offset, pixelBytes, &end) || end > bytes.size())
+    case BitmapFault::TooLarge:
+        return tooLarge(fault.width, fault.height);
+    case BitmapFault::CutShort:
         return cutShort;
-    if ((compression == 1 || compression == 2) && rleCutShort(bytes, offset, compression == 2))
-        return cutShort;
+    case BitmapFault::ShorterThanHeader:
+        return QStringLiteral("файл короче, чем сказано в его заголовке");
+    case BitmapFault::PastEdge:
+        return QStringLiteral("сжатые строки рисунка выходят за его край");
+    case BitmapFault::TopDownCompressed:
+        return QStringLiteral("сжатый рисунок записан сверху вниз, чего формат BMP не допускает");
+    case BitmapFault::ColourPastPalette:
+        return QStringLiteral("точки рисунка ссылаются на цвета, которых нет в его палитре");
+    }
     return {};
 }
 
@@ -233,7 +182,7 @@ GreyPicture loadJpegPicture(const QString& path) {
 
 GreyPicture loadBitmapPicture(const QString& path) {
     QByteArray bytes = readFile(path);
-    if (const QString fault = bitmapFault(bytes); !fault.isEmpty())
+    if (const QString fault = bitmapReason(checkBitmap(bytes)); !fault.isEmpty())
         fail(path, fault);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);

@@ -18,6 +18,10 @@ struct GreyPicture {
 // logo never needs more; the limit keeps a hostile header from costing gigabytes before it is refused.
 inline constexpr qint64 maxPicturePixels = 64'000'000;
 
+inline bool withinPixelLimit(qint64 width, qint64 height) {
+    return width <= maxPicturePixels && height <= maxPicturePixels && width * height <= maxPicturePixels;
+}
+
 // Both throw std::runtime_error naming the file when it cannot be read or decoded, or when it has
 // more than maxPicturePixels.
 

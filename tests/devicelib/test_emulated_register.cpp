@@ -118,6 +118,7 @@ void TestEmulatedRegister::init() {
 }
 
 void TestEmulatedRegister::callsFailUntilThePortIsOpen() {
+    m_device.reset(); // the port is one register's at a time
     EmulatedRegister device(stateFileIn(*m_dir));
     uint8_t b[4] = {};
     const char* t = nullptr;
@@ -403,7 +404,8 @@ void TestEmulatedRegister::stateSurvivesReopening() {
     QCOMPARE(readRow(device, 5, 2, 3), bytes(row, 3));
     QCOMPARE(readGoods(device, 4321), (QByteArrayList{"4321", "", "2", "1.50", "0", "0.00", "0.00"}));
     QCOMPARE(writeLogo(device, 1, "01FF"), Ok);
-    QCOMPARE(QDir(m_dir->path() + "/data").entryList(QDir::Files | QDir::Hidden), QStringList{"register.state"});
+    QCOMPARE(QDir(m_dir->path() + "/data").entryList(QDir::Files | QDir::Hidden),
+             (QStringList{"register.state", "register.state.lock"}));
 }
 
 void TestEmulatedRegister::changesWithinTheIntervalWaitForClose() {
@@ -432,6 +434,7 @@ void TestEmulatedRegister::killedProgramKeepsItsLastChange_data() {
 
 void TestEmulatedRegister::killedProgramKeepsItsLastChange() {
     QFETCH(int, signal);
+    m_device.reset(); // the port is the program's
     QProcess program;
     program.start(WRITE_THEN_WAIT, {QString::fromStdString(stateFileIn(*m_dir).string())});
     QVERIFY(program.waitForStarted());
@@ -510,7 +513,8 @@ void TestEmulatedRegister::staleTemporariesGoWhenTheRegisterLoads() {
     for (const QString& name : kept + QStringList{"register.state.Ab12Cd", "register.state.x9Y8z7"})
         std::ofstream((data + name).toStdString()) << "left behind";
     EmulatedRegister device(stateFileIn(dir));
-    QStringList expected = kept;
+    QCOMPARE(device.open("EMULATOR", 9600), Ok);
+    QStringList expected = kept + QStringList{"register.state.lock"};
     expected.sort();
     QCOMPARE(QDir(data).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
 }

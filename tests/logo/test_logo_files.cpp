@@ -352,6 +352,61 @@ private slots:
             << false << rleFile(8, rle8.chopped(2) + QByteArray("\0\5\1\2\3\4\5", 7)) << cutShort;
         QTest::newRow("RLE4 ending in a literal run")
             << false << rleFile(4, rle4.chopped(2) + QByteArray("\0\5\x12\x34\x50", 5)) << cutShort;
+
+        const QString shorterThanHeader = QStringLiteral("файл короче, чем сказано в его заголовке");
+        const QByteArray bitmap = bitmapFile(8, 0, 6, uncompressedPixels(8, 6));
+        QByteArray claimsMore = bitmap;
+        qToLittleEndian(quint32(0x7fff0000), claimsMore.data() + 2);
+        QTest::newRow("file size beyond the file") << false << claimsMore << shorterThanHeader;
+        QByteArray claimsMorePixels = bitmap;
+        qToLittleEndian(quint32(0x7fff0000), claimsMorePixels.data() + 34);
+        QTest::newRow("pixel data size beyond the file") << false << claimsMorePixels << shorterThanHeader;
+        QByteArray claimsMoreRle = rleFile(8, rle8);
+        qToLittleEndian(quint32(rle8.size() + 2), claimsMoreRle.data() + 34);
+        QTest::newRow("compressed data size beyond the file") << false << claimsMoreRle << shorterThanHeader;
+
+        // The picture is 13 x 7; each file ends its data properly, so only the fault refuses it.
+        const QString pastEdge = QStringLiteral("сжатые строки рисунка выходят за его край");
+        const QByteArray end("\0\1", 2);
+        QTest::newRow("RLE8 run past the right edge") << false << rleFile(8, "\x0e\x01" + end) << pastEdge;
+        QTest::newRow("RLE8 runs past the right edge") << false << rleFile(8, "\x0a\x01\x04\x02" + end) << pastEdge;
+        QTest::newRow("RLE4 run past the right edge") << false << rleFile(4, "\x0e\x12" + end) << pastEdge;
+        QTest::newRow("RLE8 literal run past the right edge")
+            << false << rleFile(8, QByteArray("\x0a\x01\0\4\1\2\3\4", 8) + end) << pastEdge;
+        QTest::newRow("RLE4 literal run past the right edge")
+            << false << rleFile(4, QByteArray("\x0c\x11\0\3\x12\x30", 6) + end) << pastEdge;
+        QTest::newRow("RLE8 row above the top") << false << rleFile(8, rle8.chopped(2) + "\x01\x01" + end) << pastEdge;
+        QTest::newRow("RLE4 row above the top") << false << rleFile(4, rle4.chopped(2) + "\x01\x11" + end) << pastEdge;
+        QTest::newRow("RLE8 line ends above the top")
+            << false << rleFile(8, rle8.chopped(2) + QByteArray("\0\0", 2) + end) << pastEdge;
+        QTest::newRow("RLE8 move past the right edge")
+            << false << rleFile(8, QByteArray("\0\2\x0e\0", 4) + end) << pastEdge;
+        QTest::newRow("RLE8 move past the top") << false << rleFile(8, QByteArray("\0\2\0\x08", 4) + end) << pastEdge;
+        QTest::newRow("RLE4 move past the top, then a run")
+            << false << rleFile(4, QByteArray("\0\2\3\x07\x02\x11", 6) + end) << pastEdge;
+
+        const QString topDown = QStringLiteral("сжатый рисунок записан сверху вниз, чего формат BMP не допускает");
+        QTest::newRow("RLE8 stored top-down")
+            << false << bitmapFile(8, 1, 6, rle8, pictureWidth, -pictureHeight) << topDown;
+        QTest::newRow("RLE4 stored top-down")
+            << false << bitmapFile(4, 2, 6, rle4, pictureWidth, -pictureHeight) << topDown;
+
+        // Seven colours drawn, six in the palette.
+        const QString pastPalette = QStringLiteral("точки рисунка ссылаются на цвета, которых нет в его палитре");
+        QTest::newRow("8 bits, colour past the palette")
+            << false << bitmapFile(8, 0, 6, uncompressedPixels(8, 7)) << pastPalette;
+        QTest::newRow("4 bits, colour past the palette")
+            << false << bitmapFile(4, 0, 6, uncompressedPixels(4, 7)) << pastPalette;
+        QTest::newRow("1 bit, colour past a palette of one")
+            << false << bitmapFile(1, 0, 1, uncompressedPixels(1, 2)) << pastPalette;
+        QTest::newRow("RLE8, colour past the palette") << false << rleFile(8, rlePixels(8, 7)) << pastPalette;
+        QTest::newRow("RLE4, colour past the palette") << false << rleFile(4, rlePixels(4, 7)) << pastPalette;
+        QTest::newRow("RLE8 literal run, colour past the palette")
+            << false << rleFile(8, rlePixels(8, 7, true)) << pastPalette;
+        QTest::newRow("RLE4 literal run, colour past the palette")
+            << false << rleFile(4, rlePixels(4, 7, true)) << pastPalette;
+        QTest::newRow("RLE4 run, second colour past the palette")
+            << false << rleFile(4, "\x02\x16" + end) << pastPalette;
     }
     void refusedWithReason() {
         QFETCH(bool, jpeg);
