@@ -120,9 +120,6 @@ private slots:
         QCOMPARE(m_device->aborts.load(), aborts);
         QCOMPARE(link.api.log().at(0).result, result);
         QVERIFY(abortable ? waited.elapsed() < 5000 : waited.elapsed() >= 200);
-        // An answer left for no call would end the next one at once.
-        m_device->answer(0);
-        QCOMPARE(readRow(link), 0);
     }
 };
 

@@ -67,6 +67,8 @@ void HangingDevice::answer(int32_t result) {
 int32_t HangingDevice::hang() {
     ++calls;
     std::unique_lock lock(m_lock);
+    if (m_lost)
+        return -5;
     m_waiting = true;
     const bool answered = m_answered.wait_for(lock, std::chrono::seconds(10), [this] { return m_hasAnswer; });
     m_waiting = false;
@@ -81,6 +83,7 @@ int32_t HangingDevice::abort() {
         return 1;
     m_hasAnswer = true;
     m_answer = -5;
+    m_lost = true;
     m_answered.notify_one();
     return 0;
 }

@@ -7,8 +7,8 @@
 #include <mutex>
 
 // A register whose row and goods calls hang until the test answers them, or until the library is
-// told to give up through its abort hook, as the bridge does for a register that went silent. The
-// other functions answer at once with 0. One instance at a time is live.
+// told to give up through its abort hook; as with the bridge, every such call after that fails at
+// once with -5. The other functions answer at once with 0. One instance at a time is live.
 class HangingDevice {
 public:
     // What a hanging call returns when nobody answered it in time, so that a faulty test ends.
@@ -37,5 +37,6 @@ private:
     std::condition_variable m_answered;
     bool m_waiting = false;
     bool m_hasAnswer = false;
+    bool m_lost = false;
     int32_t m_answer = 0;
 };
