@@ -14,12 +14,6 @@ int32_t ORVEL_CALL hangingGetPLU(uint8_t, uint8_t, uint16_t, const char**, const
                                  const char**, const char**, const char**) {
     return HangingDevice::current().hang();
 }
-int32_t ORVEL_CALL quickSetPort(const char*, int32_t) {
-    return 0;
-}
-int32_t ORVEL_CALL quickClosePort() {
-    return 0;
-}
 const char* ORVEL_CALL quickGetErrString(int32_t) {
     ++HangingDevice::current().errorTexts;
     // Windows-1251 for "ККМ не отвечает".
@@ -47,8 +41,6 @@ HangingDevice& HangingDevice::current() {
 
 DeviceTable HangingDevice::table(bool abortable) {
     DeviceTable table;
-    table.SetPort = quickSetPort;
-    table.ClosePort = quickClosePort;
     table.GetErrString = quickGetErrString;
     table.GetRowValue = hangingGetRowValue;
     table.GetPLU = hangingGetPLU;

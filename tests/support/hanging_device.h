@@ -8,7 +8,7 @@
 
 // A register whose row and goods calls hang until the test answers them, or until the library is
 // told to give up through its abort hook; as with the bridge, every such call after that fails at
-// once with -5. The other functions answer at once with 0. One instance at a time is live.
+// once with -5. GetErrString answers at once; the rest are not bound. One instance at a time is live.
 class HangingDevice {
 public:
     // What a hanging call returns when nobody answered it in time, so that a faulty test ends.
