@@ -71,7 +71,7 @@ Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs
     , m_boxes(boxes)
     , m_dialogs(dialogs)
     , m_errors(boxes)
-    , m_link(device.table())
+    , m_link(device.table(), device.thread())
     , m_connectionFile(connectionFile) {
     m_ui->setupUi(this);
     m_connectionControls = {m_ui->cb_KKMPort, m_ui->cb_KKMPortSpeed, m_ui->me_PCAddr, m_ui->me_KKMAddr};

@@ -71,7 +71,11 @@ std::optional<Message> BridgeClient::call(const Message& call) {
         return reply;
     }
     m_lost = true;
-    if (m_process.timedOut())
+    if (m_process.interrupted())
+        fail("Библиотека " + m_dll +
+                 " не ответила до нажатия «Прервать»; программа-мост остановлена, связь с ККМ потеряна.",
+             false);
+    else if (m_process.timedOut())
         fail("Библиотека " + m_dll + " не ответила за " + seconds(m_callLimit) +
                  " с; программа-мост остановлена, связь с ККМ потеряна.",
              false);
@@ -110,6 +114,10 @@ bool BridgeClient::ensureRunning() {
         return false;
     }
     const auto hello = m_process.receive(kStartLimit);
+    if (!hello && m_process.interrupted()) {
+        fail("Wine не запустил программу-мост " + bridge + " до нажатия «Прервать».", false);
+        return false;
+    }
     if (!hello && m_process.timedOut()) {
         fail("Wine не запустил программу-мост " + bridge + " за " + seconds(kStartLimit) + " с.", false);
         return false;

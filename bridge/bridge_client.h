@@ -23,6 +23,10 @@ public:
     // Why the last call failed, in Windows-1251; empty after a call that went through.
     const std::string& failureText() const { return m_failure; }
 
+    // From another thread: the call waiting for the bridge gives up now, the bridge is stopped and
+    // the connection lost, as when it does not answer in time. False when no call is waiting.
+    bool abort() { return m_process.interrupt(); }
+
 private:
     bool ensureRunning();
     // `lasting`: nothing changes until the program restarts (a missing file, say), so no new try.

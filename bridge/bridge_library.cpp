@@ -1,5 +1,6 @@
 // The bridge form of the device library: the sixteen functions of orvel.h, each sent to
-// orvel-bridge under Wine, which calls them in a register maker's Orvel.dll. The DLL is the one
+// orvel-bridge under Wine, which calls them in a register maker's Orvel.dll, and the optional
+// OrvelAbortCall, which gives up a call waiting for the bridge. The DLL is the one
 // KKM_ORVEL_DLL names (the program sets it), else Orvel.dll beside this library; the bridge
 // programs lie beside this library.
 #include "bridge_client.h"
@@ -56,6 +57,7 @@ public:
     }
 
     const std::string& failureText() const { return m_client.failureText(); }
+    bool abort() { return m_client.abort(); }
 
 private:
     bridge::BridgeClient m_client;
@@ -201,6 +203,12 @@ int32_t ORVEL_CALL NEmptyFind(uint8_t kkmAddr, uint8_t pcAddr, int32_t* value, c
 int32_t ORVEL_CALL GetGoodsRest(uint8_t kkmAddr, uint8_t pcAddr, int32_t number, int32_t* value,
                                 const uint8_t** reply) {
     return journalReply(library().call(Function::GetGoodsRest, {kkmAddr, pcAddr, number}), value, reply);
+}
+
+// Not one of the sixteen: the program calls it from its window's thread while its device thread
+// waits here, when the user gives up on a bridge that does not answer.
+int32_t ORVEL_CALL OrvelAbortCall(void) {
+    return library().abort() ? 0 : 1;
 }
 
 } // extern "C"

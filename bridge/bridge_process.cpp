@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <pthread.h>
 #include <spawn.h>
+#include <sys/eventfd.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -50,8 +51,12 @@ bool writeAll(int fd, std::string_view bytes) {
 
 } // namespace
 
+BridgeProcess::BridgeProcess()
+    : m_interrupt(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+
 BridgeProcess::~BridgeProcess() {
     end(kExitWait);
+    ::close(m_interrupt);
 }
 
 bool BridgeProcess::start(const std::vector<std::string>& argv, const std::string& folder,
@@ -106,10 +111,33 @@ bool BridgeProcess::start(const std::vector<std::string>& argv, const std::strin
     m_output = fromChild[0];
     m_buffer.clear();
     m_timedOut = false;
+    m_interrupted = false;
     return true;
 }
 
 std::optional<Message> BridgeProcess::receive(std::chrono::milliseconds limit) {
+    {
+        const std::lock_guard lock(m_interruptLock);
+        m_receiving = true;
+    }
+    auto message = receiveFrame(limit);
+    const std::lock_guard lock(m_interruptLock);
+    m_receiving = false;
+    // An interrupt that came after the answer is dropped with the wait it was meant for.
+    uint64_t pending = 0;
+    static_cast<void>(::read(m_interrupt, &pending, sizeof pending));
+    return message;
+}
+
+bool BridgeProcess::interrupt() {
+    const std::lock_guard lock(m_interruptLock);
+    if (!m_receiving)
+        return false;
+    const uint64_t one = 1;
+    return ::write(m_interrupt, &one, sizeof one) == sizeof one;
+}
+
+std::optional<Message> BridgeProcess::receiveFrame(std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     std::size_t wanted = kLengthSize;
     while (running()) {
@@ -126,12 +154,13 @@ std::optional<Message> BridgeProcess::receive(std::chrono::milliseconds limit) {
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
                                                                                   std::chrono::steady_clock::now());
-        pollfd ready{m_output, POLLIN, 0};
-        const int polled = ::poll(&ready, 1, static_cast<int>(std::max<long long>(left.count(), 0)));
+        pollfd ready[] = {{m_output, POLLIN, 0}, {m_interrupt, POLLIN, 0}};
+        const int polled = ::poll(ready, 2, static_cast<int>(std::max<long long>(left.count(), 0)));
         if (polled < 0 && errno == EINTR)
             continue;
-        if (polled == 0) {
-            m_timedOut = true;
+        if (polled == 0 || ready[1].revents) {
+            m_timedOut = polled == 0;
+            m_interrupted = !m_timedOut;
             end(std::chrono::milliseconds(0));
             return std::nullopt;
         }

@@ -3,6 +3,7 @@
 #include "frame_codec.h"
 
 #include <chrono>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -15,7 +16,7 @@ namespace bridge {
 // when it hung); the owner starts a new one.
 class BridgeProcess {
 public:
-    BridgeProcess() = default;
+    BridgeProcess();
     BridgeProcess(const BridgeProcess&) = delete;
     BridgeProcess& operator=(const BridgeProcess&) = delete;
     // Closes the process's input so that it unloads the DLL and exits; kills it if it lingers.
@@ -38,7 +39,14 @@ public:
     // Whether the last receive gave up because the time ran out.
     bool timedOut() const { return m_timedOut; }
 
+    // From any thread: makes a receive waiting now give up at once and kill the process, as when
+    // its time runs out. False, and nothing changes, when no receive is waiting.
+    bool interrupt();
+    // Whether the last receive gave up because it was interrupted.
+    bool interrupted() const { return m_interrupted; }
+
 private:
+    std::optional<Message> receiveFrame(std::chrono::milliseconds limit);
     // Closes the pipes, gives the process `grace` to exit on its own, then kills it; reaps it.
     void end(std::chrono::milliseconds grace);
 
@@ -47,7 +55,14 @@ private:
     int m_output = -1; // its standard output
     int m_status = 0;
     bool m_timedOut = false;
+    bool m_interrupted = false;
     std::string m_buffer;
+
+    // Readable once an interrupt asks the waiting receive to give up.
+    int m_interrupt = -1;
+    // Guards m_receiving, so that an interrupt reaches only the receive it was meant for.
+    std::mutex m_interruptLock;
+    bool m_receiving = false;
 };
 
 } // namespace bridge

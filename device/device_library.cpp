@@ -80,7 +80,8 @@ template <typename Fn> void bindOne(QLibrary& library, Fn& slot, const char* nam
 } // namespace
 
 DeviceLibrary::DeviceLibrary(const QString& file)
-    : m_library(std::make_unique<QLibrary>(file)) {
+    : m_library(std::make_unique<QLibrary>(file))
+    , m_thread(std::make_unique<DeviceThread>()) {
     if (!m_library->load()) {
         m_error = QStringLiteral("Не удалось загрузить библиотеку устройства %1:\n%2")
                       .arg(QDir::toNativeSeparators(file), m_library->errorString());
@@ -110,7 +111,9 @@ DeviceLibrary::DeviceLibrary(const QString& file)
         m_error = QStringLiteral("В библиотеке устройства %1 нет функций: %2")
                       .arg(QDir::toNativeSeparators(m_library->fileName()), missing.join(QStringLiteral(", ")));
         bindUnavailable();
+        return;
     }
+    m_table.OrvelAbortCall = reinterpret_cast<decltype(m_table.OrvelAbortCall)>(m_library->resolve("OrvelAbortCall"));
 }
 
 DeviceLibrary::DeviceLibrary(const DeviceTable& table)

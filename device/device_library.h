@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device_table.h"
+#include "device_thread.h"
 
 #include <memory>
 #include <QLibrary>
@@ -10,7 +11,8 @@
 // The device library the program talks through, bound by function name at
 // start. When the file or a function is missing the table still works: every
 // call then fails with a negative result whose text says the library is absent,
-// so the window opens and everything that needs no register keeps working.
+// so the window opens and everything that needs no register keeps working. A library bound from a
+// file gets a thread of its own for its calls; one of functions already bound is called directly.
 class DeviceLibrary {
 public:
     // Result of every call while no library is bound.
@@ -27,6 +29,7 @@ public:
     static QString defaultFile(const QString& executableFolder);
 
     const DeviceTable& table() const { return m_table; }
+    DeviceThread* thread() const { return m_thread.get(); }
     bool isLoaded() const { return m_error.isEmpty(); }
     // Why the library could not be bound, naming the file and what is missing.
     QString errorText() const { return m_error; }
@@ -38,4 +41,5 @@ private:
     std::unique_ptr<QLibrary> m_library;
     DeviceTable m_table;
     QString m_error;
+    std::unique_ptr<DeviceThread> m_thread;
 };

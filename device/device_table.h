@@ -2,8 +2,8 @@
 
 #include "orvel.h"
 
-// The sixteen functions of a device library, bound by name. Tests fill one
-// with fakes; DeviceLibrary fills one from a library file.
+// The sixteen functions of a device library, bound by name, and its optional
+// abort hook. Tests fill one with fakes; DeviceLibrary fills one from a library file.
 struct DeviceTable {
     decltype(&::GetPortName) GetPortName = nullptr;
     decltype(&::SetPort) SetPort = nullptr;
@@ -21,4 +21,6 @@ struct DeviceTable {
     decltype(&::GetJRecordNext) GetJRecordNext = nullptr;
     decltype(&::NEmptyFind) NEmptyFind = nullptr;
     decltype(&::GetGoodsRest) GetGoodsRest = nullptr;
+    // Null when the library has none.
+    decltype(&::OrvelAbortCall) OrvelAbortCall = nullptr;
 };

@@ -18,8 +18,9 @@ void putText(std::string& to, const char* text) {
 
 } // namespace
 
-ExchangeRecorder::ExchangeRecorder(const DeviceTable& device, std::size_t capacity)
+ExchangeRecorder::ExchangeRecorder(const DeviceTable& device, std::size_t capacity, DeviceThread* thread)
     : m_device(device)
+    , m_thread(thread)
     , m_log(capacity) {}
 
 DeviceCall& ExchangeRecorder::record(DeviceFunction function, Clock::time_point started, int32_t result,
@@ -51,7 +52,7 @@ int32_t ExchangeRecorder::recordQuery(DeviceFunction function, Clock::time_point
 
 int32_t ExchangeRecorder::GetPortName(uint8_t index, const char** name) {
     const auto started = Clock::now();
-    const int32_t result = m_device.GetPortName(index, name);
+    const int32_t result = device([&] { return m_device.GetPortName(index, name); });
     DeviceCall& call = record(DeviceFunction::GetPortName, started, result, {index});
     if (result == 0 && name)
         putText(call.received, *name);
@@ -60,21 +61,21 @@ int32_t ExchangeRecorder::GetPortName(uint8_t index, const char** name) {
 
 int32_t ExchangeRecorder::SetPort(const char* portName, int32_t baud) {
     const auto started = Clock::now();
-    const int32_t result = m_device.SetPort(portName, baud);
+    const int32_t result = device([&] { return m_device.SetPort(portName, baud); });
     putText(record(DeviceFunction::SetPort, started, result, {baud}).sent, portName);
     return result;
 }
 
 int32_t ExchangeRecorder::ClosePort() {
     const auto started = Clock::now();
-    const int32_t result = m_device.ClosePort();
+    const int32_t result = device([&] { return m_device.ClosePort(); });
     record(DeviceFunction::ClosePort, started, result, {});
     return result;
 }
 
 const char* ExchangeRecorder::GetErrString(int32_t code) {
     const auto started = Clock::now();
-    const char* text = m_device.GetErrString(code);
+    const char* text = device([&] { return m_device.GetErrString(code); });
     putText(record(DeviceFunction::GetErrString, started, 0, {code}).received, text);
     m_errorTexts.insert(code, QByteArray(text));
     return text;
@@ -83,7 +84,7 @@ const char* ExchangeRecorder::GetErrString(int32_t code) {
 int32_t ExchangeRecorder::GetDeviceType(uint8_t kkmAddr, uint8_t pcAddr, uint8_t* b1, uint8_t* b2, uint8_t* b3,
                                         uint8_t* b4, const char** model) {
     const auto started = Clock::now();
-    const int32_t result = m_device.GetDeviceType(kkmAddr, pcAddr, b1, b2, b3, b4, model);
+    const int32_t result = device([&] { return m_device.GetDeviceType(kkmAddr, pcAddr, b1, b2, b3, b4, model); });
     DeviceCall& call = record(DeviceFunction::GetDeviceType, started, result, {kkmAddr, pcAddr});
     if (result >= 0) {
         for (const uint8_t* byte : {b1, b2, b3, b4})
@@ -95,7 +96,7 @@ int32_t ExchangeRecorder::GetDeviceType(uint8_t kkmAddr, uint8_t pcAddr, uint8_t
 
 int32_t ExchangeRecorder::GetWorksNum(uint8_t kkmAddr, uint8_t pcAddr, const char** serial) {
     const auto started = Clock::now();
-    const int32_t result = m_device.GetWorksNum(kkmAddr, pcAddr, serial);
+    const int32_t result = device([&] { return m_device.GetWorksNum(kkmAddr, pcAddr, serial); });
     DeviceCall& call = record(DeviceFunction::GetWorksNum, started, result, {kkmAddr, pcAddr});
     if (result >= 0)
         putText(call.received, serial ? *serial : nullptr);
@@ -105,7 +106,7 @@ int32_t ExchangeRecorder::GetWorksNum(uint8_t kkmAddr, uint8_t pcAddr, const cha
 int32_t ExchangeRecorder::GetRowValue(uint8_t kkmAddr, uint8_t pcAddr, uint8_t table, uint16_t row, uint8_t* buf,
                                       int32_t lastIndex) {
     const auto started = Clock::now();
-    const int32_t result = m_device.GetRowValue(kkmAddr, pcAddr, table, row, buf, lastIndex);
+    const int32_t result = device([&] { return m_device.GetRowValue(kkmAddr, pcAddr, table, row, buf, lastIndex); });
     DeviceCall& call = record(DeviceFunction::GetRowValue, started, result, {kkmAddr, pcAddr, table, row, lastIndex});
     if (result >= 0)
         putBytes(call.received, buf, lastIndex + 1);
@@ -115,7 +116,7 @@ int32_t ExchangeRecorder::GetRowValue(uint8_t kkmAddr, uint8_t pcAddr, uint8_t t
 int32_t ExchangeRecorder::SetRowValue(uint8_t kkmAddr, uint8_t pcAddr, uint8_t table, uint16_t row, const uint8_t* buf,
                                       int32_t lastIndex) {
     const auto started = Clock::now();
-    const int32_t result = m_device.SetRowValue(kkmAddr, pcAddr, table, row, buf, lastIndex);
+    const int32_t result = device([&] { return m_device.SetRowValue(kkmAddr, pcAddr, table, row, buf, lastIndex); });
     putBytes(record(DeviceFunction::SetRowValue, started, result, {kkmAddr, pcAddr, table, row, lastIndex}).sent, buf,
              lastIndex + 1);
     return result;
@@ -125,8 +126,9 @@ int32_t ExchangeRecorder::GetPLU(uint8_t kkmAddr, uint8_t pcAddr, uint16_t numbe
                                  const char** barcode, const char** section, const char** price,
                                  const char** fractional, const char** sales, const char** returns) {
     const auto started = Clock::now();
-    const int32_t result =
-        m_device.GetPLU(kkmAddr, pcAddr, number, name, barcode, section, price, fractional, sales, returns);
+    const int32_t result = device([&] {
+        return m_device.GetPLU(kkmAddr, pcAddr, number, name, barcode, section, price, fractional, sales, returns);
+    });
     DeviceCall& call = record(DeviceFunction::GetPLU, started, result, {kkmAddr, pcAddr, number});
     if (result >= 0) {
         for (const char** text : {name, barcode, section, price, fractional, sales, returns})
@@ -139,8 +141,9 @@ int32_t ExchangeRecorder::SetPLU(uint8_t kkmAddr, uint8_t pcAddr, uint16_t numbe
                                  const char* barcode, const char* section, const char* price, const char* fractional,
                                  const char* sales, const char* returns) {
     const auto started = Clock::now();
-    const int32_t result =
-        m_device.SetPLU(kkmAddr, pcAddr, number, name, barcode, section, price, fractional, sales, returns);
+    const int32_t result = device([&] {
+        return m_device.SetPLU(kkmAddr, pcAddr, number, name, barcode, section, price, fractional, sales, returns);
+    });
     DeviceCall& call = record(DeviceFunction::SetPLU, started, result, {kkmAddr, pcAddr, number});
     for (const char* text : {name, barcode, section, price, fractional, sales, returns})
         putText(call.sent, text);
@@ -150,7 +153,7 @@ int32_t ExchangeRecorder::SetPLU(uint8_t kkmAddr, uint8_t pcAddr, uint16_t numbe
 int32_t ExchangeRecorder::WriteLogo(uint8_t kkmAddr, uint8_t pcAddr, int32_t kind, const uint8_t* buf,
                                     int32_t lastIndex) {
     const auto started = Clock::now();
-    const int32_t result = m_device.WriteLogo(kkmAddr, pcAddr, kind, buf, lastIndex);
+    const int32_t result = device([&] { return m_device.WriteLogo(kkmAddr, pcAddr, kind, buf, lastIndex); });
     putBytes(record(DeviceFunction::WriteLogo, started, result, {kkmAddr, pcAddr, kind, lastIndex}).sent, buf,
              lastIndex + 1);
     return result;
@@ -158,33 +161,33 @@ int32_t ExchangeRecorder::WriteLogo(uint8_t kkmAddr, uint8_t pcAddr, int32_t kin
 
 int32_t ExchangeRecorder::GetJRecordsCount(uint8_t kkmAddr, uint8_t pcAddr, int32_t* count, const uint8_t** reply) {
     const auto started = Clock::now();
-    const int32_t result = m_device.GetJRecordsCount(kkmAddr, pcAddr, count, reply);
+    const int32_t result = device([&] { return m_device.GetJRecordsCount(kkmAddr, pcAddr, count, reply); });
     return recordQuery(DeviceFunction::GetJRecordsCount, started, result, {kkmAddr, pcAddr}, count, reply);
 }
 
 int32_t ExchangeRecorder::GetJRecord(uint8_t kkmAddr, uint8_t pcAddr, int32_t number, int32_t* value,
                                      const uint8_t** reply) {
     const auto started = Clock::now();
-    const int32_t result = m_device.GetJRecord(kkmAddr, pcAddr, number, value, reply);
+    const int32_t result = device([&] { return m_device.GetJRecord(kkmAddr, pcAddr, number, value, reply); });
     return recordQuery(DeviceFunction::GetJRecord, started, result, {kkmAddr, pcAddr, number}, value, reply);
 }
 
 int32_t ExchangeRecorder::GetJRecordNext(uint8_t kkmAddr, uint8_t pcAddr, int32_t* value, const uint8_t** reply) {
     const auto started = Clock::now();
-    const int32_t result = m_device.GetJRecordNext(kkmAddr, pcAddr, value, reply);
+    const int32_t result = device([&] { return m_device.GetJRecordNext(kkmAddr, pcAddr, value, reply); });
     return recordQuery(DeviceFunction::GetJRecordNext, started, result, {kkmAddr, pcAddr}, value, reply);
 }
 
 int32_t ExchangeRecorder::NEmptyFind(uint8_t kkmAddr, uint8_t pcAddr, int32_t* value, const uint8_t** reply) {
     const auto started = Clock::now();
-    const int32_t result = m_device.NEmptyFind(kkmAddr, pcAddr, value, reply);
+    const int32_t result = device([&] { return m_device.NEmptyFind(kkmAddr, pcAddr, value, reply); });
     return recordQuery(DeviceFunction::NEmptyFind, started, result, {kkmAddr, pcAddr}, value, reply);
 }
 
 int32_t ExchangeRecorder::GetGoodsRest(uint8_t kkmAddr, uint8_t pcAddr, int32_t number, int32_t* value,
                                        const uint8_t** reply) {
     const auto started = Clock::now();
-    const int32_t result = m_device.GetGoodsRest(kkmAddr, pcAddr, number, value, reply);
+    const int32_t result = device([&] { return m_device.GetGoodsRest(kkmAddr, pcAddr, number, value, reply); });
     return recordQuery(DeviceFunction::GetGoodsRest, started, result, {kkmAddr, pcAddr, number}, value, reply);
 }
 
@@ -192,5 +195,18 @@ QByteArray ExchangeRecorder::errorText(int32_t code) {
     const auto known = m_errorTexts.constFind(code);
     if (known != m_errorTexts.constEnd())
         return *known;
-    return *m_errorTexts.insert(code, QByteArray(m_device.GetErrString(code)));
+    // The log repaints while a call is waited for; the library takes one call at a time.
+    if (m_thread && m_thread->busy())
+        return {};
+    return *m_errorTexts.insert(code, QByteArray(device([&] { return m_device.GetErrString(code); })));
+}
+
+void ExchangeRecorder::abortWaitingCall() {
+    if (m_thread && m_thread->busy() && m_device.OrvelAbortCall)
+        m_device.OrvelAbortCall();
+}
+
+void ExchangeRecorder::letThroughWhileWaiting(QObject* control) {
+    if (m_thread)
+        m_thread->letThrough(control);
 }

@@ -53,6 +53,11 @@ ORVEL_API int32_t ORVEL_CALL NEmptyFind(uint8_t kkmAddr, uint8_t pcAddr, int32_t
 ORVEL_API int32_t ORVEL_CALL GetGoodsRest(uint8_t kkmAddr, uint8_t pcAddr, int32_t number, int32_t* value,
                                           const uint8_t** reply);
 
+/* Optional, not one of the sixteen: a library that can be told to give up may export it. Called
+   from another thread while a call waits, it makes that call end at once with -5 and returns 0;
+   with no call waiting it does nothing and returns 1. */
+ORVEL_API int32_t ORVEL_CALL OrvelAbortCall(void);
+
 #ifdef __cplusplus
 }
 #endif

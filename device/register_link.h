@@ -10,8 +10,9 @@
 // and retried. The window owns one and hands it to the pages.
 class RegisterLink {
 public:
-    explicit RegisterLink(const DeviceTable& device)
-        : api(device) {}
+    // With a thread, the library's calls run on it (see DeviceThread).
+    explicit RegisterLink(const DeviceTable& device, DeviceThread* thread = nullptr)
+        : api(device, ExchangeLog::kCapacity, thread) {}
 
     // Makes `call` up to `attempts` times until its result is `enough` or more;
     // every result becomes the last result, so a failure leaves the last error there.

@@ -41,6 +41,7 @@ TransferDriver::TransferDriver(const TransferControls& controls, RegisterLink& l
     save->setObjectName(QStringLiteral("SaveString"));
     connect(load, &QAction::triggered, this, &TransferDriver::LoadStringClick);
     connect(save, &QAction::triggered, this, &TransferDriver::SaveStringClick);
+    m_link.api.letThroughWhileWaiting(controls.stopButton);
 }
 
 void TransferDriver::addPage(QWidget* page, TablePage* table) {
@@ -73,6 +74,8 @@ void TransferDriver::SaveStringClick() {
 
 void TransferDriver::sb_StopReadingClick() {
     m_link.stopRequested = true;
+    // Pressed while a call hangs: a library that can give up ends it as lost.
+    m_link.api.abortWaitingCall();
 }
 
 std::pair<int, int> TransferDriver::goodsRange() const {

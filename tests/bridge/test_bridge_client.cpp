@@ -7,6 +7,7 @@
 #include "functions.h"
 #include "pe_header.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -227,6 +228,33 @@ private slots:
         QCOMPARE(client.failureText(),
                  bridge::toWindows1251("Библиотека " + dll().toStdString() +
                                        " не ответила за 1 с; программа-мост остановлена, связь с ККМ потеряна."));
+    }
+
+    // A bridge stopped with SIGSTOP keeps its pipes open and answers nothing: told to give up, the
+    // call waiting for it ends at once, not when its time runs out.
+    void aStoppedBridgeIsAbandonedOnAbort() {
+        const Message call{uint8_t(bridge::Function::ClosePort), {}, {}};
+        const auto frameSize = QByteArray::number(qsizetype(bridge::encodeFrame(call).size()));
+        fakeWine({0, {bridge::Ready, 0}, {}}, "dd bs=1 count=" + frameSize + " status=none; kill -STOP $$; sleep 30");
+        bridge::BridgeClient client(dll().toStdString(), m_folder.path().toStdString());
+        QVERIFY(!client.abort());
+        QVERIFY(client.call(call).has_value());
+        QVERIFY(!client.abort());
+
+        std::optional<Message> reply = call;
+        QElapsedTimer waited;
+        waited.start();
+        std::thread waiting([&] { reply = client.call(call); });
+        while (!client.abort() && waited.elapsed() < 5000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        waiting.join();
+        QVERIFY(!reply.has_value());
+        QVERIFY2(waited.elapsed() < 10000, "the call waited out its time");
+        QCOMPARE(client.failureText(),
+                 bridge::toWindows1251("Библиотека " + dll().toStdString() +
+                                       " не ответила до нажатия «Прервать»; программа-мост остановлена, связь с ККМ "
+                                       "потеряна."));
+        QVERIFY(!client.abort());
     }
 };
 

@@ -53,6 +53,24 @@ private slots:
                  QStringLiteral("Библиотека устройства не загружена"));
     }
 
+    // Only the bridge can be told to give up a call; a library without the hook still binds.
+    void bindsTheAbortHookWhereThereIsOne_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("hook");
+        QTest::newRow("our emulated register") << QStringLiteral(ORVEL_DIR "/libOrvel.so") << false;
+        QTest::newRow("the bridge") << QStringLiteral(BRIDGE_LIBRARY) << true;
+    }
+    void bindsTheAbortHookWhereThereIsOne() {
+        QFETCH(QString, file);
+        QFETCH(bool, hook);
+        const DeviceLibrary library(file);
+        QVERIFY2(library.isLoaded(), qPrintable(library.errorText()));
+        QCOMPARE(library.table().OrvelAbortCall != nullptr, hook);
+        QVERIFY(library.thread());
+        if (hook)
+            QCOMPARE(library.table().OrvelAbortCall(), 1); // no call waits
+    }
+
     void missingFunctionsAreNamed() {
         const DeviceLibrary library(QStringLiteral(PARTIAL_LIBRARY));
         QVERIFY(!library.isLoaded());
