@@ -107,7 +107,8 @@ bool BridgeClient::ensureRunning() {
         return false;
     }
     const std::string folder = std::filesystem::path(m_dll).parent_path().string();
-    if (!m_process.start({wineLoader(m_bits), bridge, windowsPath(m_dll)}, folder.empty() ? "." : folder, wineEnvironment())) {
+    if (!m_process.start({wineLoader(m_bits), bridge, windowsPath(m_dll)}, folder.empty() ? "." : folder,
+                         wineEnvironment())) {
         fail("Не удалось запустить Wine: " + std::string(std::strerror(errno)) +
                  ". Установите его (пакет wine), см. README.",
              true);
@@ -123,8 +124,8 @@ bool BridgeClient::ensureRunning() {
         return false;
     }
     if (!hello) {
-        fail("Программа-мост " + bridge + " не запустилась под Wine (" + exitDescription(m_process.exitStatus()) +
-                 ")" + (m_bits == 32 ? "; для 32-разрядной библиотеки нужен пакет wine32." : "."),
+        fail("Программа-мост " + bridge + " не запустилась под Wine (" + exitDescription(m_process.exitStatus()) + ")" +
+                 (m_bits == 32 ? "; для 32-разрядной библиотеки нужен пакет wine32." : "."),
              true);
         return false;
     }

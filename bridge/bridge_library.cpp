@@ -173,9 +173,9 @@ int32_t ORVEL_CALL GetPLU(uint8_t kkmAddr, uint8_t pcAddr, uint16_t number, cons
 int32_t ORVEL_CALL SetPLU(uint8_t kkmAddr, uint8_t pcAddr, uint16_t number, const char* name, const char* barcode,
                           const char* section, const char* price, const char* fractional, const char* sales,
                           const char* returns) {
-    const auto reply = library().call(Function::SetPLU, {kkmAddr, pcAddr, number},
-                                      {bytes(name), bytes(barcode), bytes(section), bytes(price), bytes(fractional),
-                                       bytes(sales), bytes(returns)});
+    const auto reply = library().call(
+        Function::SetPLU, {kkmAddr, pcAddr, number},
+        {bytes(name), bytes(barcode), bytes(section), bytes(price), bytes(fractional), bytes(sales), bytes(returns)});
     return reply ? numberAt(*reply, 0) : kNoAnswer;
 }
 

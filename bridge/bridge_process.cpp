@@ -94,8 +94,7 @@ bool BridgeProcess::start(const std::vector<std::string>& argv, const std::strin
     posix_spawnattr_init(&attributes);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     posix_spawnattr_setpgroup(&attributes, 0);
-    const int error =
-        ::posix_spawnp(&m_pid, arguments[0], &actions, &attributes, arguments.data(), variables.data());
+    const int error = ::posix_spawnp(&m_pid, arguments[0], &actions, &attributes, arguments.data(), variables.data());
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(toChild[0]);
@@ -152,8 +151,8 @@ std::optional<Message> BridgeProcess::receiveFrame(std::chrono::milliseconds lim
                 break;
             return message;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                                  std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd ready[] = {{m_output, POLLIN, 0}, {m_interrupt, POLLIN, 0}};
         const int polled = ::poll(ready, 2, static_cast<int>(std::max<long long>(left.count(), 0)));
         if (polled < 0 && errno == EINTR)

@@ -86,7 +86,11 @@ private slots:
         QTest::newRow("x86-64") << imageHead(0x8664) << 64;
         QTest::newRow("header right after the DOS stub") << imageHead(0x8664, 0x40) << 64;
         QTest::newRow("ARM64") << imageHead(0xAA64) << 0;
-        QTest::newRow("ELF") << QByteArray("\x7F" "ELF\x02\x01\x01", 7).leftJustified(200, '\0') << 0;
+        QTest::newRow("ELF") << QByteArray("\x7F"
+                                           "ELF\x02\x01\x01",
+                                           7)
+                                    .leftJustified(200, '\0')
+                             << 0;
         QTest::newRow("PE offset past the end") << imageHead(0x014C).left(0x80 + 4) << 0;
         QTest::newRow("no PE signature") << imageHead(0x014C).replace(0x80, 2, "NE") << 0;
         QTest::newRow("shorter than the DOS header") << QByteArray("MZ") << 0;
@@ -99,7 +103,8 @@ private slots:
     }
 
     void textsForTheProgram() {
-        QCOMPARE(inWindows1251("Мост ёЁ №5"), std::string("\xCC\xEE\xF1\xF2 \xB8\xA8 \xB9" "5"));
+        QCOMPARE(inWindows1251("Мост ёЁ №5"), std::string("\xCC\xEE\xF1\xF2 \xB8\xA8 \xB9"
+                                                          "5"));
         QCOMPARE(inWindows1251("a中b"), std::string("a?b"));
         QCOMPARE(bridge::windowsPath("/home/техник/Orvel.dll"), std::string("Z:\\home\\техник\\Orvel.dll"));
     }
@@ -157,7 +162,10 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("text");
         QTest::newRow("no such file") << QByteArray() << "Не найдена библиотека Windows";
-        QTest::newRow("not a Windows library") << QByteArray("\x7F" "ELF", 4) << "не является 32- или 64-разрядной";
+        QTest::newRow("not a Windows library") << QByteArray("\x7F"
+                                                             "ELF",
+                                                             4)
+                                               << "не является 32- или 64-разрядной";
         QTest::newRow("no 64-bit bridge") << imageHead(0x8664) << "Не найдена программа-мост";
     }
 
@@ -205,9 +213,8 @@ private slots:
         QVERIFY(client.failureText().empty());
 
         QVERIFY(!client.call(call).has_value()); // 15 bytes of it come back, then the bridge ends
-        QCOMPARE(client.failureText(),
-                 bridge::toWindows1251("Программа-мост к библиотеке " + dll().toStdString() +
-                                       " завершилась (код 9); связь с ККМ потеряна."));
+        QCOMPARE(client.failureText(), bridge::toWindows1251("Программа-мост к библиотеке " + dll().toStdString() +
+                                                             " завершилась (код 9); связь с ККМ потеряна."));
 
         // The connection is lost until one is begun again.
         QVERIFY(!client.call(call).has_value());
