@@ -31,13 +31,7 @@ int main(int argc, char* argv[]) {
     boxes.answer = QMessageBox::NoButton; // no automatic read
     RecordingFileDialogs dialogs;
     Tfm_Main window(library, boxes, dialogs, data.filePath(QStringLiteral("kkm.ini")));
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
-        fail("the window was not shown");
-    auto* port = window.findChild<QComboBox*>(QStringLiteral("cb_KKMPort"));
-    port->setCurrentIndex(port->findText(QStringLiteral("EMULATOR-FAULTS")));
-    if (port->currentIndex() < 0)
-        fail("no EMULATOR-FAULTS port");
+    showOnPort(window, QStringLiteral("EMULATOR-FAULTS"));
     connectToGoodsPage(window);
     window.findChild<QLineEdit*>(QStringLiteral("ed_GoodsEND"))->setText(QStringLiteral("3"));
     QCoreApplication::processEvents();

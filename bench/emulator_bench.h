@@ -6,10 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 // What the benchmarks that drive the window on our emulated register share.
 
@@ -33,6 +35,17 @@ inline QString emulatorLibraryFile() {
 inline void requireLoaded(const DeviceLibrary& library) {
     if (!library.isLoaded())
         fail("libOrvel.so is not beside the benchmark");
+}
+
+// Shows the window and chooses `port` in it, without connecting.
+inline void showOnPort(Tfm_Main& window, const QString& port) {
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        fail("the window was not shown");
+    auto* ports = window.findChild<QComboBox*>(QStringLiteral("cb_KKMPort"));
+    ports->setCurrentIndex(ports->findText(port));
+    if (ports->currentIndex() < 0)
+        fail("the emulated register does not offer the port");
 }
 
 // Connects the shown window on the port chosen in it and opens the goods page with all 9999 goods
