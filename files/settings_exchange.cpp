@@ -170,23 +170,22 @@ void SettingsExchange::step() {
     m_controls.progress->setValue(m_controls.progress->value() + 1);
 }
 
-void SettingsExchange::save(ProfileFile& file) {
-    const QByteArray warningSection = toCp1251(SettingsLayout::warningSection);
-    // The warning's second line would stay behind on every save and its line break stay raw when no
-    // later value changes: the warning section ends as in a new file instead.
-    file.removeValuelessEntries(warningSection);
-    file.write(warningSection, toCp1251(SettingsLayout::warningKey), toCp1251(SettingsLayout::warningText()));
-    file.rewrite();
-    step();
-    const auto& sections = SettingsLayout::sections();
-    for (const auto& section : sections) {
-        m_controls.message->setText(section.savingText);
-        const QByteArray name = toCp1251(section.name);
+SettingsLayout::Values SettingsExchange::pageValues() const {
+    SettingsLayout::Values values;
+    for (const auto& section : SettingsLayout::sections()) {
         for (const Key& key : section.keys)
-            file.write(name, toCp1251(key.name), toCp1251(savedValue(m_controls.pages, key)));
-        if (&section != &sections.last())
-            step();
+            values.insert(SettingsLayout::valueId(section.name, key.name), savedValue(m_controls.pages, key));
     }
+    return values;
+}
+
+void SettingsExchange::save(ProfileFile& file) {
+    const SettingsLayout::Values values = pageValues();
+    const auto& sections = SettingsLayout::sections();
+    SettingsLayout::write(file, values, [&](const SettingsLayout::Section& section) {
+        step();
+        m_controls.message->setText(section.savingText);
+    });
 }
 
 void SettingsExchange::load(const ProfileFile& file) {

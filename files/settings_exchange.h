@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings_layout.h"
+
 #include <exception>
 #include <QObject>
 
@@ -30,6 +32,8 @@ public:
     void b_SaveSettingsClick();
     void b_LoadSettingsClick();
 
+    // Every key's value as the pages hold it, in the file's forms.
+    SettingsLayout::Values pageValues() const;
     // Writes the pages into `file`: each key replaced where it stands or added
     // to its section; sections and keys of other programs stay.
     void save(ProfileFile& file);

@@ -1,5 +1,8 @@
 #include "settings_layout.h"
 
+#include "cp1251.h"
+#include "profile_file.h"
+
 namespace SettingsLayout {
 
 namespace {
@@ -104,6 +107,26 @@ QString warningText() {
 const QList<Section>& sections() {
     static const QList<Section> all = build();
     return all;
+}
+
+QString valueId(const QString& section, const QString& key) {
+    return section + QLatin1Char('\\') + key;
+}
+
+void write(ProfileFile& file, const Values& values, const std::function<void(const Section&)>& starting) {
+    const QByteArray warning = toCp1251(warningSection);
+    // The warning's second line would stay behind on every save and its line break stay raw when no
+    // later value changes: the warning section ends as in a new file instead.
+    file.removeValuelessEntries(warning);
+    file.write(warning, toCp1251(warningKey), toCp1251(warningText()));
+    file.rewrite();
+    for (const Section& section : sections()) {
+        if (starting)
+            starting(section);
+        const QByteArray name = toCp1251(section.name);
+        for (const Key& key : section.keys)
+            file.write(name, toCp1251(key.name), toCp1251(values.value(valueId(section.name, key.name))));
+    }
 }
 
 } // namespace SettingsLayout

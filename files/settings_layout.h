@@ -1,7 +1,11 @@
 #pragma once
 
+#include <functional>
+#include <QHash>
 #include <QList>
 #include <QString>
+
+class ProfileFile;
 
 // What the settings file holds: its sections in save order, each key with the
 // control (or grid cell) it comes from, the form of its value and the value a
@@ -38,5 +42,14 @@ QString warningText();
 
 // The configuration sections in save order (the warning is not among them).
 const QList<Section>& sections();
+
+// A configuration as the file holds it: each key's value in the key's form, found by valueId().
+using Values = QHash<QString, QString>;
+QString valueId(const QString& section, const QString& key);
+
+// Writes the warning, then every section's keys in layout order, each replaced where it stands or
+// added to its section; sections and keys of other programs stay. `starting` is told of each
+// section before its keys go in. A key missing from `values` is written empty.
+void write(ProfileFile& file, const Values& values, const std::function<void(const Section&)>& starting = {});
 
 } // namespace SettingsLayout

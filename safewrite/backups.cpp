@@ -1,0 +1,58 @@
+#include "backups.h"
+
+#include "profile_file.h"
+#include "write_failure.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <stdexcept>
+
+namespace Backups {
+
+namespace {
+
+QString safeSerial(const QString& serial) {
+    QString safe = serial.trimmed();
+    safe.replace(QRegularExpression(QStringLiteral("[^0-9A-Za-z_.]")), QStringLiteral("_"));
+    return safe.isEmpty() ? QStringLiteral("kkm") : safe;
+}
+
+} // namespace
+
+QString folder() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("backups"));
+}
+
+QString fileName(const QString& serial, const QDateTime& when) {
+    return safeSerial(serial) + QLatin1Char('-') + when.toString(QStringLiteral("yyyyMMdd-HHmmss")) +
+           QStringLiteral(".sav");
+}
+
+QString save(const QString& folder, const QString& serial, const SettingsLayout::Values& values,
+             const QDateTime& when) {
+    QDir dir(folder);
+    if (!dir.mkpath(QStringLiteral(".")))
+        throw std::runtime_error(
+            QStringLiteral("Не удалось создать папку «%1»").arg(QDir::toNativeSeparators(folder)).toStdString());
+    // Two copies within one second get a number, so that the first is not overwritten.
+    QString name = fileName(serial, when);
+    for (int n = 2; dir.exists(name); ++n)
+        name = fileName(serial, when).chopped(4) + QStringLiteral("-%1.sav").arg(n);
+    ProfileFile file;
+    SettingsLayout::write(file, values);
+    const QString path = dir.filePath(name);
+    const QString failure = saveWhole(path, file.bytes());
+    if (!failure.isEmpty())
+        throw std::runtime_error(failure.toStdString());
+    // The stamp sorts the copies of one register by age; other files in the folder are left alone.
+    const QRegularExpression copy(QRegularExpression::anchoredPattern(QRegularExpression::escape(safeSerial(serial)) +
+                                                                      QStringLiteral("-\\d{8}-\\d{6}(-\\d+)?\\.sav")));
+    const QStringList copies =
+        dir.entryList({safeSerial(serial) + QStringLiteral("-*.sav")}, QDir::Files, QDir::Name).filter(copy);
+    for (qsizetype i = 0; i + kept < copies.size(); ++i)
+        dir.remove(copies[i]);
+    return path;
+}
+
+} // namespace Backups
