@@ -7,6 +7,7 @@
 #include "whole_text.h"
 #include "write_failure.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -51,6 +52,8 @@ void readConnectionFile(const QString& path, const ConnectionControls& controls)
     // An address of 1000 goes out as its low byte, so it must reach the edit uncut.
     putWholeText(controls.pcAddr, value("PCAddr", "1"));
     putWholeText(controls.kkmAddr, value("KKMAddr", "2"));
+    if (controls.safeWrite)
+        controls.safeWrite->setChecked(value("SafeWrite", "0") == QLatin1String("1"));
 }
 
 void writeConnectionFile(const QString& path, const ConnectionControls& controls) {
@@ -60,6 +63,8 @@ void writeConnectionFile(const QString& path, const ConnectionControls& controls
     file.write(section, "KKMSpeed", QByteArray::number(controls.speed->currentIndex()));
     file.write(section, "PCAddr", toCp1251(controls.pcAddr->text()));
     file.write(section, "KKMAddr", toCp1251(controls.kkmAddr->text()));
+    if (controls.safeWrite)
+        file.write(section, "SafeWrite", controls.safeWrite->isChecked() ? "1" : "0");
     const QString failure = saveWhole(path, file.bytes());
     if (!failure.isEmpty())
         throw std::runtime_error(failure.toStdString());

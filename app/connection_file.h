@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 
@@ -11,6 +12,7 @@ struct ConnectionControls {
     QComboBox* speed = nullptr;
     QLineEdit* pcAddr = nullptr;
     QLineEdit* kkmAddr = nullptr;
+    QCheckBox* safeWrite = nullptr; // optional: the checked-writes mode, a key of our own
 };
 
 // The connection file: named after the executable with ".ini", beside it when

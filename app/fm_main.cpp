@@ -18,6 +18,7 @@
 #include "options_page.h"
 #include "print_options_page.h"
 #include "register_grid.h"
+#include "safe_writer.h"
 #include "sections_page.h"
 #include "settings_exchange.h"
 #include "taxes_page.h"
@@ -74,7 +75,8 @@ Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs
     , m_link(device.table(), device.thread())
     , m_connectionFile(connectionFile) {
     m_ui->setupUi(this);
-    m_connectionControls = {m_ui->cb_KKMPort, m_ui->cb_KKMPortSpeed, m_ui->me_PCAddr, m_ui->me_KKMAddr};
+    m_connectionControls = {m_ui->cb_KKMPort, m_ui->cb_KKMPortSpeed, m_ui->me_PCAddr, m_ui->me_KKMAddr,
+                            m_ui->cb_SafeWrite};
     for (QWidget* hidden :
          {static_cast<QWidget*>(m_ui->me_PCAddr), static_cast<QWidget*>(m_ui->me_KKMAddr),
           static_cast<QWidget*>(m_ui->lb_PCAddr), static_cast<QWidget*>(m_ui->lb_KKMAddr),
@@ -116,6 +118,9 @@ Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs
     // Also from the log's own window, which is not this one while it floats.
     exchangeLog->setContext(Qt::ApplicationShortcut);
     connect(exchangeLog, &QShortcut::activated, m_ui->sb_ExchangeLog, &QAbstractButton::toggle);
+    m_ui->sb_Compare->setIcon(style->standardIcon(QStyle::SP_FileDialogContentsView));
+    // A shortcut on the button acts only while the button is enabled.
+    m_ui->sb_Compare->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
 
     m_statusPanel = new QLabel(notConnectedText, m_ui->StatusBar);
     m_statusPanel->setObjectName(QStringLiteral("StatusBarPanel0"));
@@ -180,10 +185,15 @@ void Tfm_Main::composePages() {
     TransferControls controls;
     controls.pages = ui.PageControl;
     controls.mainPage = ui.ts_main;
-    controls.locked = {ui.gb_KKMOptions,        ui.sb_Main,
-                       ui.sb_ReadTableFromKKM,  ui.sb_WriteTableToKKM,
-                       ui.sb_ReadStringFromKKM, ui.sb_WriteStringToKKM,
-                       ui.sb_LoadFromCSV,       ui.sb_SaveToCSV};
+    controls.locked = {ui.gb_KKMOptions,
+                       ui.sb_Main,
+                       ui.sb_ReadTableFromKKM,
+                       ui.sb_WriteTableToKKM,
+                       ui.sb_ReadStringFromKKM,
+                       ui.sb_WriteStringToKKM,
+                       ui.sb_LoadFromCSV,
+                       ui.sb_SaveToCSV,
+                       ui.sb_Compare};
     controls.stopButton = ui.sb_StopReading;
     controls.progress = m_progressBar;
     controls.message = ui.lb_Result;
@@ -233,6 +243,25 @@ void Tfm_Main::composePages() {
         new SettingsExchange({ui.PageControl, m_progressBar, ui.lb_Result}, m_errors, m_boxes, m_dialogs, this);
     connect(ui.b_SaveSettings, &QAbstractButton::clicked, settings, &SettingsExchange::b_SaveSettingsClick);
     connect(ui.b_LoadSettings, &QAbstractButton::clicked, settings, &SettingsExchange::b_LoadSettingsClick);
+
+    SafeWriteControls safe;
+    safe.pages = ui.PageControl;
+    safe.sections = {
+        {ui.ts_KKMOptions, QStringLiteral("KKMOptions")},   {ui.ts_KKMPrintOpt, QStringLiteral("KKMPrintOpt")},
+        {ui.ts_KKMReklama, QStringLiteral("KKMReklama")},   {ui.ts_KKMdiscount, QStringLiteral("KKMDiscounts")},
+        {ui.ts_KKMDevices, QStringLiteral("KKMDevice")},    {ui.ts_KKMOperators, QStringLiteral("KKMOperators")},
+        {ui.ts_KKMSections, QStringLiteral("KKMSections")}, {ui.ts_KKMNalog, QStringLiteral("KKMTaxes")}};
+    safe.goodsPage = ui.ts_KKMGoods;
+    safe.safeWrite = ui.cb_SafeWrite;
+    safe.serialNumber = ui.lb_KKMSerialNumber;
+    safe.message = ui.lb_Result;
+    safe.progress = m_progressBar;
+    safe.goodsFirst = ui.ed_GoodsStart;
+    safe.goodsLast = ui.ed_GoodsEND;
+    m_safeWriter =
+        new SafeWriter(safe, m_link, *settings, m_goodsPage->model(), *m_driver, m_errors, m_boxes, m_dialogs, this);
+    connect(ui.sb_Compare, &QAbstractButton::clicked, m_safeWriter, &SafeWriter::sb_CompareClick);
+    connect(ui.b_RestoreBackup, &QAbstractButton::clicked, m_safeWriter, &SafeWriter::b_RestoreBackupClick);
 
     // A window of its own at first, beside the main one; it docks at the bottom when dragged there.
     m_exchangeLogDock = new QDockWidget(QStringLiteral("Журнал обмена"), this);
@@ -431,13 +460,14 @@ void Tfm_Main::MainformActionUpdate() {
             ui.sb_SaveToCSV->setEnabled(true);
             ui.sb_StopReading->setEnabled(true);
         }
+        ui.sb_Compare->setEnabled(c && m_safeWriter && m_safeWriter->canCompare(ui.PageControl->currentWidget()));
         for (QWidget* w : {static_cast<QWidget*>(ui.b_LoadSettings), static_cast<QWidget*>(ui.b_SaveSettings),
-                           static_cast<QWidget*>(ui.sb_KKMOptions), static_cast<QWidget*>(ui.sb_KKMPrintOpt),
-                           static_cast<QWidget*>(ui.sb_KKMReklama), static_cast<QWidget*>(ui.sb_KKMLogo),
-                           static_cast<QWidget*>(ui.sb_KKMSkidki), static_cast<QWidget*>(ui.sb_KKMDevices),
-                           static_cast<QWidget*>(ui.sb_KKMOtdel), static_cast<QWidget*>(ui.sb_KKMOperators),
-                           static_cast<QWidget*>(ui.sb_KKMNalog), static_cast<QWidget*>(ui.sb_KKMGoods),
-                           static_cast<QWidget*>(ui.sb_TestPanel)})
+                           static_cast<QWidget*>(ui.b_RestoreBackup), static_cast<QWidget*>(ui.sb_KKMOptions),
+                           static_cast<QWidget*>(ui.sb_KKMPrintOpt), static_cast<QWidget*>(ui.sb_KKMReklama),
+                           static_cast<QWidget*>(ui.sb_KKMLogo), static_cast<QWidget*>(ui.sb_KKMSkidki),
+                           static_cast<QWidget*>(ui.sb_KKMDevices), static_cast<QWidget*>(ui.sb_KKMOtdel),
+                           static_cast<QWidget*>(ui.sb_KKMOperators), static_cast<QWidget*>(ui.sb_KKMNalog),
+                           static_cast<QWidget*>(ui.sb_KKMGoods), static_cast<QWidget*>(ui.sb_TestPanel)})
             w->setEnabled(c);
         ui.sb_TestPanel->setVisible(m_serviceMode);
         for (QWidget* w : {static_cast<QWidget*>(ui.lb_Interval), static_cast<QWidget*>(ui.ed_GoodsStart),

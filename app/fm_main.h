@@ -19,6 +19,7 @@ class QButtonGroup;
 class QDockWidget;
 class QLabel;
 class QProgressBar;
+class SafeWriter;
 class TransferDriver;
 
 namespace Ui {
@@ -106,6 +107,7 @@ private:
     GoodsPage* m_goodsPage = nullptr;
     LogoPage* m_logoPage = nullptr;
     GoodsCsvExchange* m_csvExchange = nullptr;
+    SafeWriter* m_safeWriter = nullptr;
     QDockWidget* m_exchangeLogDock = nullptr;
     ExchangeLogPanel* m_exchangeLog = nullptr;
     bool m_pagesComposed = false;

@@ -181,7 +181,6 @@ SettingsLayout::Values SettingsExchange::pageValues() const {
 
 void SettingsExchange::save(ProfileFile& file) {
     const SettingsLayout::Values values = pageValues();
-    const auto& sections = SettingsLayout::sections();
     SettingsLayout::write(file, values, [&](const SettingsLayout::Section& section) {
         step();
         m_controls.message->setText(section.savingText);
@@ -241,12 +240,16 @@ void SettingsExchange::b_SaveSettingsClick() {
 }
 
 void SettingsExchange::b_LoadSettingsClick() {
+    m_controls.progress->setValue(0);
+    const QString path = m_dialogs.openFileName(proposedFile(), filter, QStringLiteral("sav"));
+    if (!path.isEmpty())
+        loadFile(path);
+}
+
+void SettingsExchange::loadFile(const QString& path) {
     try {
         m_controls.progress->setValue(0);
         m_controls.progress->setMaximum(progressSteps);
-        const QString path = m_dialogs.openFileName(proposedFile(), filter, QStringLiteral("sav"));
-        if (path.isEmpty())
-            return;
         if (!QFileInfo::exists(path)) {
             m_boxes.error(QStringLiteral("Файла не существует"));
             return;

@@ -31,6 +31,8 @@ public:
 
     void b_SaveSettingsClick();
     void b_LoadSettingsClick();
+    // The load of a chosen file, with its messages.
+    void loadFile(const QString& path);
 
     // Every key's value as the pages hold it, in the file's forms.
     SettingsLayout::Values pageValues() const;

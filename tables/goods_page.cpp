@@ -77,22 +77,27 @@ int GoodsPage::currentRow() const {
     return current.isValid() ? current.row() + 1 : 1;
 }
 
+bool readGoodsRecord(RegisterLink& link, int record, GoodsModel::Fields& fields, bool& fractional) {
+    const char* texts[7] = {};
+    link.attempt(readAttempts, [&] {
+        return link.api.GetPLU(link.kkmAddr, link.pcAddr, uint16_t(record), &texts[0], &texts[1], &texts[2], &texts[3],
+                               &texts[4], &texts[5], &texts[6]);
+    });
+    if (link.lastResult < 0)
+        return false;
+    fractional = texts[4] && std::strcmp(texts[4], "1") == 0;
+    fields = {fromDeviceText(texts[0]), fromDeviceText(texts[1]), fromDeviceText(texts[2]), fromDeviceText(texts[3]),
+              fractional ? yes : no,    fromDeviceText(texts[5]), fromDeviceText(texts[6])};
+    return true;
+}
+
 void GoodsPage::GoodsRowRead(int record) {
     m_errors.guard(QStringLiteral("Tfm_Main.GoodsRowRead"), [&] {
         QCoreApplication::processEvents();
-        const char* texts[7] = {};
-        m_link.attempt(readAttempts, [&] {
-            return m_link.api.GetPLU(m_link.kkmAddr, m_link.pcAddr, uint16_t(record), &texts[0], &texts[1], &texts[2],
-                                     &texts[3], &texts[4], &texts[5], &texts[6]);
-        });
-        if (m_link.lastResult < 0)
-            return;
-        const bool fractional = texts[4] && std::strcmp(texts[4], "1") == 0;
-        m_model->setRecord(record,
-                           {fromDeviceText(texts[0]), fromDeviceText(texts[1]), fromDeviceText(texts[2]),
-                            fromDeviceText(texts[3]), fractional ? yes : no, fromDeviceText(texts[5]),
-                            fromDeviceText(texts[6])},
-                           fractional);
+        GoodsModel::Fields fields;
+        bool fractional = false;
+        if (readGoodsRecord(m_link, record, fields, fractional))
+            m_model->setRecord(record, fields, fractional);
     });
 }
 

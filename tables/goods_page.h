@@ -1,14 +1,18 @@
 #pragma once
 
+#include "goods_model.h"
 #include "table_page.h"
 
 #include <QWidget>
 
 class ErrorReporter;
-class GoodsModel;
 class GoodsView;
 class QLineEdit;
 class RegisterLink;
+
+// One goods record from the register as the grid shows it, with three attempts; false when the
+// read failed (the link's last result says why).
+bool readGoodsRecord(RegisterLink& link, int record, GoodsModel::Fields& fields, bool& fractional);
 
 // The register's goods records 1 to 9999 in one grid, moved one record at a
 // time through the library's goods calls.

@@ -96,6 +96,24 @@ TransferDriver::Outcome TransferDriver::transferTable(Direction direction) {
     return outcome;
 }
 
+auto TransferDriver::lockWindow() {
+    FilteredEditDelegate::commitOpenEditors(m_controls.pages);
+    for (QWidget* w : m_controls.locked)
+        w->setEnabled(false);
+    m_busy = true;
+    // Whatever happens inside, the user must not be left locked out of the window, nor the bar
+    // left in its busy animation by an empty range.
+    return qScopeGuard([this, minimum = m_controls.progress->minimum(), maximum = m_controls.progress->maximum()] {
+        m_controls.progress->setRange(minimum, maximum);
+        m_controls.progress->setValue(0);
+        m_controls.stopButton->setEnabled(false);
+        m_link.stopRequested = false;
+        for (QWidget* w : m_controls.locked)
+            w->setEnabled(true);
+        m_busy = false;
+    });
+}
+
 TransferDriver::Outcome TransferDriver::runTable(bool reading, int failuresBefore) {
     TablePage* table = currentTable();
     const bool goods = table && table->usesGoodsRange();
@@ -108,22 +126,9 @@ TransferDriver::Outcome TransferDriver::runTable(bool reading, int failuresBefor
         return Outcome::Failed;
     Progress done{0, 0, false};
     {
-        FilteredEditDelegate::commitOpenEditors(m_controls.pages);
-        for (QWidget* w : m_controls.locked)
-            w->setEnabled(false);
-        m_busy = true;
-        // Whatever happens inside, the user must not be left locked out of the window, nor the bar
-        // left in its busy animation by an empty range.
-        const auto unlock =
-            qScopeGuard([this, minimum = m_controls.progress->minimum(), maximum = m_controls.progress->maximum()] {
-                m_controls.progress->setRange(minimum, maximum);
-                m_controls.progress->setValue(0);
-                m_controls.stopButton->setEnabled(false);
-                m_link.stopRequested = false;
-                for (QWidget* w : m_controls.locked)
-                    w->setEnabled(true);
-                m_busy = false;
-            });
+        const auto unlock = lockWindow();
+        if (!reading && table && m_check.before && !m_check.before(m_controls.pages->currentWidget(), first, last))
+            return Outcome::Failed;
         m_controls.progress->setMinimum(0);
         m_controls.progress->setValue(0);
         m_controls.message->setText(reading ? QStringLiteral("Идет чтение данных из ККМ, пожалуйста подождите...")
@@ -182,7 +187,12 @@ TransferDriver::Outcome TransferDriver::runTable(bool reading, int failuresBefor
                 m_link.lastResult = firstFailure;
         }
     }
-    return report(reading, failuresBefore, done);
+    const Outcome outcome = report(reading, failuresBefore, done);
+    if (!reading && outcome == Outcome::Success && m_check.after) {
+        const auto unlock = lockWindow();
+        m_check.after(m_controls.pages->currentWidget(), first, last);
+    }
+    return outcome;
 }
 
 bool TransferDriver::refused(const QString& refusal) {
@@ -211,10 +221,19 @@ void TransferDriver::transferRow(Direction direction) {
             }
             if (!reading && refused(table->writeRefusal(row, row)))
                 return;
+            QWidget* page = m_controls.pages->currentWidget();
+            if (!reading && m_check.before) {
+                const auto unlock = lockWindow();
+                if (!m_check.before(page, row, row))
+                    return;
+            }
             if (!reading)
                 m_link.lastResult = 0;
             reading ? table->readRow(row) : table->writeRow(row);
-            report(reading, failuresBefore, {});
+            if (report(reading, failuresBefore, {}) == Outcome::Success && !reading && m_check.after) {
+                const auto unlock = lockWindow();
+                m_check.after(page, row, row);
+            }
         });
 }
 

@@ -2,6 +2,7 @@
 
 #include "table_page.h"
 
+#include <functional>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -30,6 +31,13 @@ struct TransferControls {
     QLineEdit* goodsLast = nullptr;
 };
 
+// Runs around every write of a page's rows `first` .. `last`: `before` may stop the write before
+// anything is sent (it has said why); `after` follows a write that succeeded.
+struct WriteCheck {
+    std::function<bool(QWidget* page, int first, int last)> before;
+    std::function<void(QWidget* page, int first, int last)> after;
+};
+
 // Moves the table of the page on view between the window and the register,
 // a whole table or one row, with progress and an outcome report.
 class TransferDriver : public QObject {
@@ -42,6 +50,7 @@ public:
     void addPage(QWidget* page, TablePage* table);
     // Right-clicking a row of `grid` makes it current and offers the single-row commands.
     void attachRowPopup(QAbstractItemView* grid);
+    void setWriteCheck(const WriteCheck& check) { m_check = check; }
 
     // How a table transfer ended: every row done, a row failed, stopped by the user, or the
     // register stopped answering.
@@ -72,6 +81,8 @@ private:
     };
     Outcome transferTable(Direction direction);
     Outcome runTable(bool reading, int failuresBefore);
+    // Locks the window's transfer controls until the returned guard goes.
+    auto lockWindow();
     // Shows a page's refusal to write; true when there was one.
     bool refused(const QString& refusal);
     void transferRow(Direction direction);
@@ -89,4 +100,5 @@ private:
     QHash<QWidget*, TablePage*> m_tables;
     QMenu* m_popup = nullptr;
     bool m_busy = false;
+    WriteCheck m_check;
 };
