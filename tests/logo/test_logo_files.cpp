@@ -66,8 +66,9 @@ QByteArray uncompressedPixels(int bits, int colourCount) {
         int used = 0;
         for (int x = 0; x < pictureWidth; ++x) {
             const int index = colourAt(x, y, colourCount);
-            const QRgb rgb = colours[index].rgb;
             if (bits >= 24) {
+                // Only palette pictures may name an index past the colours (a damaged file).
+                const QRgb rgb = colours[index].rgb;
                 row += char(qBlue(rgb));
                 row += char(qGreen(rgb));
                 row += char(qRed(rgb));
