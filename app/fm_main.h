@@ -64,6 +64,10 @@ public:
         ensurePagesComposed();
         return *m_csvExchange;
     }
+    SafeWriter& safeWriter() {
+        ensurePagesComposed();
+        return *m_safeWriter;
+    }
     ExchangeLogPanel& exchangeLog() {
         ensurePagesComposed();
         return *m_exchangeLog;
