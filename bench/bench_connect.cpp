@@ -3,18 +3,25 @@
 // configuration page through the window's transfer driver, window shown and
 // events processed per row. Median of 9 connects after one that loads the
 // register's state; the register keeps that state in a temporary folder.
-// Then the settings file of the filled window, saved and loaded through its buttons.
+// Then the settings file of the filled window, saved and loaded through its buttons, and the safe
+// writes' reads: every page compared, a backup of the whole configuration, and the read-back that
+// checks every page after a write.
+#include "backups.h"
+#include "config_diff.h"
 #include "device_library.h"
 #include "emulator_bench.h"
 #include "fm_main.h"
 #include "recording_file_dialogs.h"
 #include "recording_message_boxes.h"
+#include "register_fields.h"
+#include "register_reader.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -94,5 +101,36 @@ int main(int argc, char* argv[]) {
         fail("the settings file did not load");
     std::printf("settings_save_ms: %.2f ms\n", median(saves));
     std::printf("settings_load_ms: %.2f ms\n", median(loads));
+
+    std::vector<double> compares, backups, verifies;
+    for (int i = 0; i < runs; ++i)
+        compares.push_back(compareAllPages(window));
+    const auto& fields = RegisterFields::fields();
+    const QList<const RegisterFields::Field*> all = RegisterFields::fieldsOf(
+        {"KKMOptions", "KKMPrintOpt", "KKMReklama", "KKMDiscounts", "KKMDevice", "KKMOperators", "KKMSections",
+         "KKMTaxes"});
+    if (all.size() != fields.size())
+        fail("the pages do not hold every field");
+    const auto rows = RegisterFields::rowsOf(all);
+    SettingsLayout::Values held;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        held = ConfigDiff::registerValues(all, readRegisterRows(window.link(), rows));
+        Backups::save(data.filePath(QStringLiteral("backups")), QStringLiteral("bench"), held,
+                      QDateTime::currentDateTime().addSecs(i));
+        backups.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        const auto after = ConfigDiff::registerValues(all, readRegisterRows(window.link(), rows));
+        if (!ConfigDiff::verify(all, held, held, after).mismatches.isEmpty())
+            fail("the register changed between the reads");
+        verifies.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::printf("compare_all_pages_ms: %.2f ms\n", median(compares));
+    std::printf("backup_ms: %.2f ms\n", median(backups));
+    std::printf("verify_all_pages_ms: %.2f ms\n", median(verifies));
     return 0;
 }

@@ -92,5 +92,6 @@ int main(int argc, char* argv[]) {
     std::printf("wire_goods_record_model_ms: %.2f ms\n", kModelRecordMs);
     std::printf("ui_max_event_gap_ms: %.1f ms\n", double(longestGap) / 1e6);
     std::printf("stop_latency_ms: %.1f ms\n", stopLatencyMs);
+    std::printf("wire_compare_all_pages_ms: %.0f ms\n", compareAllPages(window));
     return 0;
 }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "compare_dialog.h"
 #include "device_library.h"
 #include "fm_main.h"
+#include "safe_writer.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -59,4 +63,24 @@ inline void connectToGoodsPage(Tfm_Main& window) {
     window.findChild<QLineEdit*>(QStringLiteral("ed_GoodsStart"))->setText(QStringLiteral("1"));
     window.findChild<QLineEdit*>(QStringLiteral("ed_GoodsEND"))->setText(QStringLiteral("9999"));
     QCoreApplication::processEvents();
+}
+
+// Compares each configuration page of the connected window with the register through «Сравнить с
+// ККМ», the dialog answered «Закрыть»; the milliseconds it took.
+inline double compareAllPages(Tfm_Main& window) {
+    window.safeWriter().showDialog = [](CompareDialog&) { return false; };
+    auto* pages = window.findChild<QStackedWidget*>(QStringLiteral("PageControl"));
+    auto* compare = window.findChild<QAbstractButton*>(QStringLiteral("sb_Compare"));
+    const auto* result = window.findChild<QLabel*>(QStringLiteral("lb_Result"));
+    QElapsedTimer timer;
+    timer.start();
+    for (const char* page : {"ts_KKMOptions", "ts_KKMPrintOpt", "ts_KKMReklama", "ts_KKMdiscount", "ts_KKMDevices",
+                             "ts_KKMOperators", "ts_KKMSections", "ts_KKMNalog"}) {
+        pages->setCurrentWidget(window.findChild<QWidget*>(QLatin1String(page)));
+        window.MainformActionUpdate();
+        compare->click();
+        if (result->text().startsWith(QStringLiteral("ОШИБКА")) || result->text().startsWith(QStringLiteral("Идет")))
+            fail("a comparison failed");
+    }
+    return double(timer.nsecsElapsed()) / 1e6;
 }
