@@ -5,7 +5,9 @@
 #include "application_setup.h"
 #include "device_library.h"
 #include "exchange_log_panel.h"
+#include "compare_dialog.h"
 #include "fm_main.h"
+#include "safe_writer.h"
 #include "logo_page.h"
 #include "recording_file_dialogs.h"
 #include "recording_message_boxes.h"
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFont>
@@ -113,6 +116,18 @@ int main(int argc, char* argv[]) {
     int failed = save("main");
     button("sb_KKMOptions")->click();
     failed += save("options");
+
+    // Two options changed on the page, compared with the register.
+    for (const char* name : {"cb_CodeSell", "cb_MoneyBox"}) {
+        auto* box = window.findChild<QCheckBox*>(QString::fromLatin1(name));
+        box->setChecked(!box->isChecked());
+    }
+    window.safeWriter().showDialog = [&](CompareDialog& dialog) {
+        dialog.show();
+        failed += save("compare", &dialog);
+        return false;
+    };
+    button("sb_Compare")->click();
 
     button("sb_KKMGoods")->click();
     window.findChild<QLineEdit*>(QStringLiteral("ed_GoodsStart"))->setText(QStringLiteral("1"));
