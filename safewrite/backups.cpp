@@ -35,10 +35,11 @@ QString save(const QString& folder, const QString& serial, const SettingsLayout:
     if (!dir.mkpath(QStringLiteral(".")))
         throw std::runtime_error(
             QStringLiteral("Не удалось создать папку «%1»").arg(QDir::toNativeSeparators(folder)).toStdString());
-    // Two copies within one second get a number, so that the first is not overwritten.
+    // Two copies within one second get a number, so that the first is not overwritten; "_" sorts
+    // after ".", so the numbered copy still sorts as the newer.
     QString name = fileName(serial, when);
     for (int n = 2; dir.exists(name); ++n)
-        name = fileName(serial, when).chopped(4) + QStringLiteral("-%1.sav").arg(n);
+        name = fileName(serial, when).chopped(4) + QStringLiteral("_%1.sav").arg(n);
     ProfileFile file;
     SettingsLayout::write(file, values);
     const QString path = dir.filePath(name);
@@ -47,7 +48,7 @@ QString save(const QString& folder, const QString& serial, const SettingsLayout:
         throw std::runtime_error(failure.toStdString());
     // The stamp sorts the copies of one register by age; other files in the folder are left alone.
     const QRegularExpression copy(QRegularExpression::anchoredPattern(QRegularExpression::escape(safeSerial(serial)) +
-                                                                      QStringLiteral("-\\d{8}-\\d{6}(-\\d+)?\\.sav")));
+                                                                      QStringLiteral("-\\d{8}-\\d{6}(_\\d+)?\\.sav")));
     const QStringList copies =
         dir.entryList({safeSerial(serial) + QStringLiteral("-*.sav")}, QDir::Files, QDir::Name).filter(copy);
     for (qsizetype i = 0; i + kept < copies.size(); ++i)

@@ -3,14 +3,14 @@
 // The emulated register keeps its state in a temporary folder, so every run starts from the
 // factory state and the pictures come out the same.
 #include "application_setup.h"
+#include "compare_dialog.h"
 #include "device_library.h"
 #include "exchange_log_panel.h"
-#include "compare_dialog.h"
 #include "fm_main.h"
-#include "safe_writer.h"
 #include "logo_page.h"
 #include "recording_file_dialogs.h"
 #include "recording_message_boxes.h"
+#include "safe_writer.h"
 #include "transfer_driver.h"
 
 #include <cstdio>

@@ -188,25 +188,41 @@ private slots:
     }
 
     // With the mode off a write makes exactly its own calls; with it on, the backup's reads come
-    // first and the written row's read-back after.
+    // first and the written rows' read-back after.
+    void checkedWriteAddsOnlyReads_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<int>("row"); // 0: the whole table
+        QTest::addColumn<int>("readBack");
+        QTest::addColumn<QString>("checked");
+        QTest::newRow("discounts, the table") << "ts_KKMdiscount" << 0 << 2 << "Запись проверена: 4 полей совпадают.";
+        QTest::newRow("sections, one row") << "ts_KKMSections" << 3 << 1 << "Запись проверена: 4 полей совпадают.";
+    }
     void checkedWriteAddsOnlyReads() {
-        showPage("ts_KKMdiscount");
+        QFETCH(QString, page);
+        QFETCH(int, row);
+        QFETCH(int, readBack);
+        QFETCH(QString, checked);
+        showPage(qPrintable(page));
         find<QLineEdit>("ed_DiscountValue")->setText(QStringLiteral("3,25"));
-        uint64_t from = nextCall();
-        m_window->driver().sb_WriteTableToKKMClick();
-        const QStringList plain = callsSince(from);
+        if (row > 0)
+            find<RegisterGrid>("SectionsSettings")->setCurrentRecord(row);
+        const auto write = [&] {
+            const uint64_t from = nextCall();
+            row > 0 ? m_window->driver().SaveStringClick() : void(m_window->driver().sb_WriteTableToKKMClick());
+            return callsSince(from);
+        };
+        const QStringList plain = write();
         QCOMPARE(result(), QStringLiteral("Запись данных прошла успешно."));
 
+        const int copies = int(QDir(backups()).entryList(QDir::Files).size());
         find<QCheckBox>("cb_SafeWrite")->setChecked(true);
-        from = nextCall();
-        m_window->driver().sb_WriteTableToKKMClick();
-        const QStringList checked = callsSince(from);
+        const QStringList withCheck = write();
         const int backupReads = 1 + 1 + 6 + 2 + 4 + 8 + 16 + 4;
-        QCOMPARE(checked.mid(0, backupReads), QStringList(backupReads, QStringLiteral("GetRowValue")));
-        QCOMPARE(checked.mid(backupReads, plain.size()), plain);
-        QCOMPARE(checked.mid(backupReads + plain.size()), QStringList(2, QStringLiteral("GetRowValue")));
-        QCOMPARE(result(), QStringLiteral("Запись проверена: 4 полей совпадают."));
-        QCOMPARE(QDir(backups()).entryList(QDir::Files).size(), 1);
+        QCOMPARE(withCheck.mid(0, backupReads), QStringList(backupReads, QStringLiteral("GetRowValue")));
+        QCOMPARE(withCheck.mid(backupReads, plain.size()), plain);
+        QCOMPARE(withCheck.mid(backupReads + plain.size()), QStringList(readBack, QStringLiteral("GetRowValue")));
+        QCOMPARE(result(), checked);
+        QCOMPARE(QDir(backups()).entryList(QDir::Files).size(), copies + 1);
     }
 
     void mismatchesAreNamed_data() {

@@ -158,7 +158,8 @@ private slots:
         QCOMPARE(QFileInfo(last).fileName(), QStringLiteral("00_12_34-20261210-093051.sav"));
         // A second copy in the same second does not replace the first.
         const QString again = Backups::save(folder, QStringLiteral("00 12/34"), values, start.addSecs(51));
-        QVERIFY(again != last && QFileInfo::exists(last));
+        QCOMPARE(QFileInfo(again).fileName(), QStringLiteral("00_12_34-20261210-093051_2.sav"));
+        QVERIFY(QFileInfo::exists(last));
         const QStringList left = QDir(folder).entryList(QDir::Files, QDir::Name);
         QCOMPARE(left.size(), Backups::kept + 1);
         QVERIFY(left.contains(QStringLiteral("notes.sav")));
