@@ -109,10 +109,12 @@ private slots:
         RegisterLink link(HangingDevice::table(abortable), &thread);
         link.api.abortWaitingCall();
         QCOMPARE(m_device->aborts.load(), 0);
-        QTimer::singleShot(DeviceThread::kQuietWait * 2, this, [&] {
+        // The late answer must not outlive this row and answer the next row's device early.
+        QObject rowScope;
+        QTimer::singleShot(DeviceThread::kQuietWait * 2, &rowScope, [&] {
             link.api.abortWaitingCall();
             // Without the hook the call waits on; here it is answered late, as a slow register would.
-            QTimer::singleShot(200, this, [&] { m_device->answer(6); });
+            QTimer::singleShot(200, &rowScope, [&] { m_device->answer(6); });
         });
         QElapsedTimer waited;
         waited.start();
