@@ -24,7 +24,6 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <stdexcept>
-#include <variant>
 
 namespace {
 
@@ -98,60 +97,27 @@ QString savedValue(const QWidget* pages, const Key& key) {
     return control<QLineEdit>(pages, key)->text();
 }
 
-// A value of the file converted for its control, ready to be put there.
-using Loaded = std::variant<bool, int, QDate, QString>;
-
-// The date edit would move a date outside its range to the nearer end without a word.
-QDate dateWithinRange(const QDateEdit* edit, const QString& value) {
-    const QDate date = strToDate(value);
-    if (date < edit->minimumDate() || date > edit->maximumDate())
-        throw ConversionError(QStringLiteral("Дата «%1» вне допустимых пределов: с %2 по %3")
-                                  .arg(value, QLocale().toString(edit->minimumDate(), QLocale::ShortFormat),
-                                       QLocale().toString(edit->maximumDate(), QLocale::ShortFormat))
-                                  .toStdString());
-    return date;
-}
-
-Loaded converted(const QWidget* pages, const Key& key, const QString& value) {
-    switch (key.form) {
-    case Form::Flag:
-        return strToBool(value);
-    case Form::Item:
-        return strToInt(value);
-    case Form::Date:
-        return dateWithinRange(control<QDateEdit>(pages, key), value);
-    case Form::Text:
-        break;
-    }
-    // The rights cell is read as a number for the ticks of its check list.
-    if (key.control == QLatin1String("Operators") && key.column == 2)
-        strToInt(value);
-    // A field of use is services only when it is exactly "1".
-    if (key.control == QLatin1String("SectionsSettings") && key.column == 4)
-        return value == QLatin1String("1") ? QStringLiteral("1") : QStringLiteral("0");
-    return value;
-}
-
-void put(QWidget* pages, const Key& key, const Loaded& value) {
+// Puts a value that SettingsLayout::read has checked.
+void put(QWidget* pages, const Key& key, const QString& value) {
     if (key.row > 0) {
-        control<RegisterGrid>(pages, key)->setCell(key.column, key.row, std::get<QString>(value));
+        control<RegisterGrid>(pages, key)->setCell(key.column, key.row, value);
         return;
     }
     switch (key.form) {
     case Form::Flag:
-        control<QCheckBox>(pages, key)->setChecked(std::get<bool>(value));
+        control<QCheckBox>(pages, key)->setChecked(strToBool(value));
         break;
     case Form::Item: {
         QComboBox* list = control<QComboBox>(pages, key);
-        const int item = std::get<int>(value);
+        const int item = strToInt(value);
         list->setCurrentIndex(item >= 0 && item < list->count() ? item : -1);
         break;
     }
     case Form::Date:
-        control<QDateEdit>(pages, key)->setDate(std::get<QDate>(value));
+        control<QDateEdit>(pages, key)->setDate(strToDate(value));
         break;
     case Form::Text:
-        putWholeText(control<QLineEdit>(pages, key), std::get<QString>(value));
+        putWholeText(control<QLineEdit>(pages, key), value);
         break;
     }
 }
@@ -188,28 +154,12 @@ void SettingsExchange::save(ProfileFile& file) {
 }
 
 void SettingsExchange::load(const ProfileFile& file) {
-    QList<std::pair<const Key*, Loaded>> values;
-    for (const auto& section : SettingsLayout::sections()) {
-        const QByteArray name = toCp1251(section.name);
-        for (const Key& key : section.keys) {
-            const QString fallback =
-                key.form == Form::Date ? QLocale().toString(QDate::currentDate(), QLocale::ShortFormat) : key.fallback;
-            const QString value = fromCp1251(file.value(name, toCp1251(key.name), toCp1251(fallback)));
-            try {
-                values.append({&key, converted(m_controls.pages, key, value)});
-            } catch (const std::exception& e) {
-                throw ConversionError(QStringLiteral("%1 (раздел %2, ключ %3)")
-                                          .arg(QString::fromUtf8(e.what()), section.name, key.name)
-                                          .toStdString());
-            }
-        }
-    }
-    auto next = values.cbegin();
+    const SettingsLayout::Values values = SettingsLayout::read(file);
     const auto& sections = SettingsLayout::sections();
     for (const auto& section : sections) {
         m_controls.message->setText(section.loadingText);
-        for (qsizetype i = 0; i < section.keys.size(); ++i, ++next)
-            put(m_controls.pages, *next->first, next->second);
+        for (const Key& key : section.keys)
+            put(m_controls.pages, key, values.value(SettingsLayout::valueId(section.name, key.name)));
         if (&section != &sections.last())
             step();
     }

@@ -1,7 +1,11 @@
 #include "settings_layout.h"
 
+#include "conversions.h"
 #include "cp1251.h"
+#include "options_row.h"
 #include "profile_file.h"
+
+#include <QLocale>
 
 namespace SettingsLayout {
 
@@ -107,6 +111,62 @@ QString warningText() {
 const QList<Section>& sections() {
     static const QList<Section> all = build();
     return all;
+}
+
+namespace {
+
+// The value as a load puts it on the page; throws when it does not convert.
+QString checked(const Key& key, const QString& value) {
+    switch (key.form) {
+    case Form::Flag:
+        strToBool(value);
+        return value;
+    case Form::Item:
+        strToInt(value);
+        return value;
+    case Form::Date: {
+        // The date edit would move a date outside its range to the nearer end without a word.
+        const QDate date = strToDate(value);
+        if (date < OptionsRow::firstServiceDate || date > OptionsRow::lastServiceDate)
+            throw ConversionError(QStringLiteral("Дата «%1» вне допустимых пределов: с %2 по %3")
+                                      .arg(value,
+                                           QLocale().toString(OptionsRow::firstServiceDate, QLocale::ShortFormat),
+                                           QLocale().toString(OptionsRow::lastServiceDate, QLocale::ShortFormat))
+                                      .toStdString());
+        return value;
+    }
+    case Form::Text:
+        break;
+    }
+    // The rights cell is read as a number for the ticks of its check list.
+    if (key.control == QLatin1String("Operators") && key.column == 2)
+        strToInt(value);
+    // A field of use is services only when it is exactly "1".
+    if (key.control == QLatin1String("SectionsSettings") && key.column == 4)
+        return value == QLatin1String("1") ? QStringLiteral("1") : QStringLiteral("0");
+    return value;
+}
+
+} // namespace
+
+Values read(const ProfileFile& file) {
+    Values values;
+    for (const Section& section : sections()) {
+        const QByteArray name = toCp1251(section.name);
+        for (const Key& key : section.keys) {
+            const QString fallback =
+                key.form == Form::Date ? QLocale().toString(QDate::currentDate(), QLocale::ShortFormat) : key.fallback;
+            const QString value = fromCp1251(file.value(name, toCp1251(key.name), toCp1251(fallback)));
+            try {
+                values.insert(valueId(section.name, key.name), checked(key, value));
+            } catch (const std::exception& e) {
+                throw ConversionError(QStringLiteral("%1 (раздел %2, ключ %3)")
+                                          .arg(QString::fromUtf8(e.what()), section.name, key.name)
+                                          .toStdString());
+            }
+        }
+    }
+    return values;
 }
 
 QString valueId(const QString& section, const QString& key) {

@@ -47,6 +47,11 @@ const QList<Section>& sections();
 using Values = QHash<QString, QString>;
 QString valueId(const QString& section, const QString& key);
 
+// Each key's value in `file` (its fallback when missing; today's date for the service date), checked
+// as a load checks it. Throws ConversionError naming the section and key of the first value that
+// does not convert. A field of use other than "1" reads as "0".
+Values read(const ProfileFile& file);
+
 // Writes the warning, then every section's keys in layout order, each replaced where it stands or
 // added to its section; sections and keys of other programs stay. `starting` is told of each
 // section before its keys go in. A key missing from `values` is written empty.

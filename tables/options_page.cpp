@@ -18,6 +18,7 @@ OptionsPage::OptionsPage(RegisterLink& link, ErrorReporter& errors, QWidget* par
     , m_ui(std::make_unique<Ui::OptionsPage>())
     , m_rows(link, errors, OptionsRow::table, OptionsRow::size) {
     m_ui->setupUi(this);
+    m_ui->dtp_NextTO->setDateRange(OptionsRow::firstServiceDate, OptionsRow::lastServiceDate);
 }
 
 OptionsPage::~OptionsPage() = default;

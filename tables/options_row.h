@@ -27,6 +27,10 @@ int dateInterval(uint8_t byte);
 int fromBcd(uint8_t byte);
 uint8_t toBcd(int value);
 
+// The service dates the page offers; a settings file's date outside them is refused.
+inline const QDate firstServiceDate{2000, 1, 1};
+inline const QDate lastServiceDate{2099, 12, 31};
+
 // Empty when the three bytes do not form a real date.
 std::optional<QDate> decodeServiceDate(uint8_t day, uint8_t month, uint8_t year);
 // Years 2100-2159 use the high nibbles 10-15; earlier years than 2000 do not survive the trip.
