@@ -28,66 +28,87 @@ QChar localePoint() {
     return QLocale().decimalPoint().at(0);
 }
 
-// A field of one byte: what the page shows for the byte, and a page's number sent as its low byte.
-Field byteField(const char* key, const QString& caption, Row row, int index, std::function<QString(uint8_t)> show,
-                std::function<int(const QString&)> number = strToInt) {
-    Field field;
-    field.key = QLatin1String(key);
-    field.caption = caption;
-    field.row = row;
-    field.read = [index, show](const QByteArray& bytes) { return show(uint8_t(bytes[index])); };
-    field.written = [show, number](const QString& value) { return show(uint8_t(number(value))); };
-    return field;
-}
-
-Field flagField(const char* key, const QString& caption, Row row, int index) {
-    return byteField(
-        key, caption, row, index, [](uint8_t byte) { return flagText(byte != 0); },
-        [](const QString& value) { return strToBool(value) ? 1 : 0; });
-}
-
-Field itemField(const char* key, const QString& caption, Row row, int index, int (*item)(uint8_t)) {
-    return byteField(key, caption, row, index, [item](uint8_t byte) { return QString::number(item(byte)); });
-}
-
-Field numberField(const char* key, const QString& caption, Row row, int index) {
-    // An empty cell goes out as 0.
-    return byteField(
-        key, caption, row, index, [](uint8_t byte) { return QString::number(byte); },
-        [](const QString& value) { return value.trimmed().isEmpty() ? 0 : strToInt(value); });
-}
-
-// A text of `length` characters at the row's start, kept whole (zero bytes too) or, for the
-// advertising lines, up to a zero byte.
-Field textField(const QString& key, const QString& caption, Row row, int length, bool whole = true) {
-    const auto show = [length, whole](const QByteArray& bytes) {
-        return whole ? RowText::whole(bytes, 0, length) : RowText::read(bytes, 0, length);
-    };
-    return Field{{},  key,  caption,
-                 row, show, [show, length](const QString& value) {
-                     return show(RowText::encode(value, length)); }};
-}
-
-Field percentField(const QString& key, const QString& caption, Row row, int index, QChar (*point)()) {
-    return Field{{},
-                 key,
-                 caption,
-                 row,
-                 [index, point](const QByteArray& bytes) {
-                     return percentText(uint8_t(bytes[index]), uint8_t(bytes[index + 1]), point());
-                 },
-                 [point](const QString& value) {
-                     const auto bytes = checkedPercentBytes(value.trimmed(), point());
-                     return percentText(bytes[0], bytes[1], point());
-                 }};
-}
-
 QChar taxPoint() {
     return TaxesRow::point;
 }
 
+// A field of one byte: what the page shows for the byte, and the byte the page sends for a value.
+Field byteField(const QString& key, const QString& caption, Row row, int pageRow, int index,
+                std::function<QString(uint8_t)> show, std::function<uint8_t(const QString&)> send) {
+    return Field{{},
+                 key,
+                 caption,
+                 row,
+                 pageRow,
+                 [index, show](const QByteArray& bytes) { return show(uint8_t(bytes[index])); },
+                 [index, send](QByteArray& bytes, const QString& value) { bytes[index] = char(send(value)); }};
+}
+
+Field flagField(const QString& key, const QString& caption, Row row, int pageRow, int index) {
+    return byteField(
+        key, caption, row, pageRow, index, [](uint8_t byte) { return flagText(byte != 0); },
+        [](const QString& value) { return uint8_t(strToBool(value) ? 1 : 0); });
+}
+
+// A list's item number. A loaded number the page's list does not hold leaves no item chosen,
+// which goes out as 255.
+Field itemField(const QString& key, const QString& caption, Row row, int pageRow, int index, int items,
+                std::function<int(uint8_t)> item) {
+    return byteField(
+        key, caption, row, pageRow, index, [item](uint8_t byte) { return QString::number(item(byte)); },
+        [items](const QString& value) {
+            const int chosen = strToInt(value);
+            return uint8_t(chosen >= 0 && chosen < items ? chosen : -1);
+        });
+}
+
+// A number cell: an empty cell goes out as 0.
+Field numberField(const QString& key, const QString& caption, Row row, int pageRow, int index) {
+    return byteField(
+        key, caption, row, pageRow, index, [](uint8_t byte) { return QString::number(byte); },
+        [](const QString& value) { return uint8_t(value.trimmed().isEmpty() ? 0 : strToInt(value)); });
+}
+
+// A text of `length` characters at the row's start, kept whole (zero bytes too) or, for the
+// advertising lines, up to a zero byte.
+Field textField(const QString& key, const QString& caption, Row row, int pageRow, int length, bool whole = true) {
+    return Field{{},
+                 key,
+                 caption,
+                 row,
+                 pageRow,
+                 [length, whole](const QByteArray& bytes) {
+                     return whole ? RowText::whole(bytes, 0, length) : RowText::read(bytes, 0, length);
+                 },
+                 [length](QByteArray& bytes, const QString& value) {
+                     bytes.replace(0, length, RowText::encode(value, length));
+                 }};
+}
+
+// A percentage in two packed BCD bytes. The discounts' page first reads the text as a number, so
+// that a text that is none is refused with the conversion's own message.
+Field percentField(const QString& key, const QString& caption, Row row, int pageRow, int index, QChar (*point)(),
+                   bool asNumberFirst) {
+    return Field{{},
+                 key,
+                 caption,
+                 row,
+                 pageRow,
+                 [index, point](const QByteArray& bytes) {
+                     return percentText(uint8_t(bytes[index]), uint8_t(bytes[index + 1]), point());
+                 },
+                 [index, point, asNumberFirst](QByteArray& bytes, const QString& value) {
+                     const QString text = value.trimmed();
+                     if (asNumberFirst && !text.isEmpty())
+                         strToFloat(text);
+                     const auto percent = checkedPercentBytes(text, point());
+                     bytes[index] = char(percent[0]);
+                     bytes[index + 1] = char(percent[1]);
+                 }};
+}
+
 QList<Field> options() {
-    const Row row{OptionsRow::table, OptionsRow::row, OptionsRow::size};
+    const Row row{OptionsRow::table, OptionsRow::row, OptionsRow::size, 0, true};
     const char* const keys[] = {"Code_Sell",  "Free_Price",    "Decimal_Control", "Money_Box",
                                 "Incasation", "Mode_Password", "Zero_Password"};
     const QString captions[] = {QStringLiteral("Продажа по коду"),     QStringLiteral("Свободная цена"),
@@ -96,35 +117,37 @@ QList<Field> options() {
                                 QStringLiteral("Ведущие нули паролей")};
     QList<Field> fields;
     for (int i = 0; i < 7; ++i)
-        fields << flagField(keys[i], captions[i], row, i);
-    fields << itemField("Light_Duration", QStringLiteral("Длительность подсветки"), row, OptionsRow::backlightField - 1,
-                        OptionsRow::backlightItem);
+        fields << flagField(QLatin1String(keys[i]), captions[i], row, i + 1, i);
+    fields << itemField(QStringLiteral("Light_Duration"), QStringLiteral("Длительность подсветки"), row,
+                        OptionsRow::backlightField, OptionsRow::backlightField - 1, 8, OptionsRow::backlightItem);
     // The write keeps the interval to 0-31; an empty edit goes out as 0.
     fields << byteField(
-        "Date_Interval", QStringLiteral("Интервал дат (0 - 31)"), row, OptionsRow::dateIntervalField - 1,
-        [](uint8_t byte) { return QString::number(OptionsRow::dateInterval(byte)); },
-        [](const QString& value) { return value.trimmed().isEmpty() ? 0 : std::clamp(strToInt(value), 0, 31); });
+        QStringLiteral("Date_Interval"), QStringLiteral("Интервал дат (0 - 31)"), row, OptionsRow::dateIntervalField,
+        OptionsRow::dateIntervalField - 1, [](uint8_t byte) { return QString::number(OptionsRow::dateInterval(byte)); },
+        [](const QString& value) {
+            return uint8_t(value.trimmed().isEmpty() ? 0 : std::clamp(strToInt(value), 0, 31));
+        });
     const int first = OptionsRow::serviceDateByte;
-    const auto dateText = [](const QDate& date) { return QLocale().toString(date, QLocale::ShortFormat); };
-    fields << Field{
-        {},
-        QStringLiteral("Date_NextTO"),
-        QStringLiteral("Дата следующего ТО"),
-        row,
-        [first, dateText](const QByteArray& bytes) {
-            const auto date = OptionsRow::decodeServiceDate(uint8_t(bytes[first]), uint8_t(bytes[first + 1]),
-                                                            uint8_t(bytes[first + 2]));
-            return dateText(date.value_or(QDate::currentDate()));
-        },
-        [dateText](const QString& value) {
-            const auto bytes = OptionsRow::encodeServiceDate(strToDate(value));
-            return dateText(OptionsRow::decodeServiceDate(bytes[0], bytes[1], bytes[2]).value_or(QDate::currentDate()));
-        }};
+    fields << Field{{},
+                    QStringLiteral("Date_NextTO"),
+                    QStringLiteral("Дата следующего ТО"),
+                    row,
+                    OptionsRow::serviceDateField,
+                    [first](const QByteArray& bytes) {
+                        const auto date = OptionsRow::decodeServiceDate(
+                            uint8_t(bytes[first]), uint8_t(bytes[first + 1]), uint8_t(bytes[first + 2]));
+                        return QLocale().toString(date.value_or(QDate::currentDate()), QLocale::ShortFormat);
+                    },
+                    [first](QByteArray& bytes, const QString& value) {
+                        const auto date = OptionsRow::encodeServiceDate(strToDate(value));
+                        for (int i = 0; i < 3; ++i)
+                            bytes[first + i] = char(date[size_t(i)]);
+                    }};
     return fields;
 }
 
 QList<Field> printOptions() {
-    const Row row{PrintOptionsRow::table, PrintOptionsRow::row, PrintOptionsRow::size};
+    const Row row{PrintOptionsRow::table, PrintOptionsRow::row, PrintOptionsRow::size, 0, true};
     const char* const keys[] = {"Reklama", "Otdel",      "Goods",     "Goods_Code", "Nalog",
                                 "Font",    "Separators", "Wide_Itog", "Logo"};
     const QString captions[] = {
@@ -133,10 +156,12 @@ QList<Field> printOptions() {
         QStringLiteral("Разделители"),      QStringLiteral("Широкий ИТОГ"),     QStringLiteral("Печать логотипа")};
     QList<Field> fields;
     for (int i = 0; i < 9; ++i)
-        fields << flagField(keys[i], captions[i], row, i + 1);
-    // An empty edit goes out as 4.
-    fields << byteField("Contrast", QStringLiteral("Контраст печати (1 - 4)"), row, 0, PrintOptionsRow::contrastText,
-                        [](const QString& value) { return value.trimmed().isEmpty() ? 4 : strToInt(value.trimmed()); });
+        fields << flagField(QLatin1String(keys[i]), captions[i], row, i + 2, i + 1);
+    // An empty edit goes out as 4; any other number as its low byte.
+    fields << byteField(QStringLiteral("Contrast"), QStringLiteral("Контраст печати (1 - 4)"), row,
+                        PrintOptionsRow::contrastField, 0, PrintOptionsRow::contrastText, [](const QString& value) {
+                            return uint8_t(value.trimmed().isEmpty() ? 4 : strToInt(value.trimmed()));
+                        });
     return fields;
 }
 
@@ -149,11 +174,9 @@ QList<Field> adverts() {
                                     .arg(n <= 3 ? QStringLiteral("Начало") : QStringLiteral("Окончание"))
                                     .arg((n - 1) % 3 + 1);
         const QString key = QLatin1String(keys[n - 1]);
-        fields << textField(key, caption + QStringLiteral(": текст"), row, AdvertRow::textLength, false);
-        Field stretch =
-            itemField("", caption + QStringLiteral(": растяжение"), row, AdvertRow::textLength, AdvertRow::stretchItem);
-        stretch.key = key + QStringLiteral("Type");
-        fields << stretch;
+        fields << textField(key, caption + QStringLiteral(": текст"), row, n, AdvertRow::textLength, false)
+               << itemField(key + QStringLiteral("Type"), caption + QStringLiteral(": растяжение"), row, n,
+                            AdvertRow::textLength, 4, AdvertRow::stretchItem);
     }
     return fields;
 }
@@ -164,49 +187,42 @@ QList<Field> discounts() {
         const Row row{DiscountRow::table, uint16_t(n), DiscountRow::size};
         const QString group = n == 1 ? QStringLiteral("Скидки") : QStringLiteral("Наценки");
         const QString key = n == 1 ? QStringLiteral("Discount") : QStringLiteral("MarkUps");
-        fields << percentField(key, group + QStringLiteral(": величина, %"), row, 0, localePoint);
-        Field permit = itemField("", group + QStringLiteral(": разрешение"), row, 2, DiscountRow::permissionItem);
-        permit.key = key + QStringLiteral("Permit");
-        fields << permit;
+        fields << percentField(key, group + QStringLiteral(": величина, %"), row, n, 0, localePoint, true)
+               << itemField(key + QStringLiteral("Permit"), group + QStringLiteral(": разрешение"), row, n, 2, 3,
+                            DiscountRow::permissionItem);
     }
     return fields;
 }
 
 QList<Field> devices() {
     using Items = DevicesRow::Items;
-    const auto field = [](const char* key, const QString& caption, int number, int Items::*item) {
+    const auto field = [](const char* key, const QString& caption, int number, int index, int items, int Items::*item) {
         const Row row{DevicesRow::table, uint16_t(number), DevicesRow::size};
-        return Field{{},
-                     QLatin1String(key),
-                     caption,
-                     row,
-                     [item](const QByteArray& bytes) { return QString::number(DevicesRow::decode(bytes).*item); },
-                     [number, item](const QString& value) {
-                         Items items;
-                         items.*item = strToInt(value);
-                         return QString::number(DevicesRow::decode(DevicesRow::encode(number, items)).*item);
-                     }};
+        Field f = itemField(QLatin1String(key), caption, row, number, index, items, {});
+        // The lists show what the row's decoding makes of its bytes.
+        f.read = [item](const QByteArray& bytes) { return QString::number(DevicesRow::decode(bytes).*item); };
+        return f;
     };
     const QString speed = QStringLiteral(": скорость обмена");
-    return {field("Barcode_Speed", QStringLiteral("Сканер штрих-кода") + speed, 1, &Items::speed),
-            field("ElectricScale_Interface", QStringLiteral("Электронные весы: интерфейс"), 2, &Items::interface),
-            field("ElectricScale_Protocol", QStringLiteral("Электронные весы: протокол"), 2, &Items::protocol),
-            field("ElectricScale_Speed", QStringLiteral("Электронные весы") + speed, 2, &Items::speed),
-            field("PC_Speed", QStringLiteral("ПК") + speed, 3, &Items::speed),
-            field("Indicator_Speed", QStringLiteral("Индикатор покупателя") + speed, 4, &Items::speed)};
+    return {field("Barcode_Speed", QStringLiteral("Сканер штрих-кода") + speed, 1, 2, 9, &Items::speed),
+            field("ElectricScale_Interface", QStringLiteral("Электронные весы: интерфейс"), 2, 0, 2, &Items::interface),
+            field("ElectricScale_Protocol", QStringLiteral("Электронные весы: протокол"), 2, 1, 2, &Items::protocol),
+            field("ElectricScale_Speed", QStringLiteral("Электронные весы") + speed, 2, 2, 9, &Items::speed),
+            field("PC_Speed", QStringLiteral("ПК") + speed, 3, 2, 9, &Items::speed),
+            field("Indicator_Speed", QStringLiteral("Индикатор покупателя") + speed, 4, 2, 9, &Items::speed)};
 }
 
 QList<Field> operators() {
     QList<Field> fields;
     for (int n = 1; n <= OperatorsRow::rowCount; ++n) {
-        const Row row{OperatorsRow::table, uint16_t(n), OperatorsRow::size, OperatorsRow::enough};
+        const Row row{OperatorsRow::table, uint16_t(n), OperatorsRow::size, OperatorsRow::enough, true};
         const QString key = QStringLiteral("Operator%1").arg(n);
         const QString caption = QStringLiteral("Оператор %1: ").arg(n);
-        fields << textField(key, caption + QStringLiteral("реквизиты"), row, OperatorsRow::detailsLength);
-        Field rights = byteField("", caption + QStringLiteral("права доступа"), row, OperatorsRow::maskByte,
-                                 [](uint8_t byte) { return QString::number(byte); });
-        rights.key = key + QStringLiteral("_Type");
-        fields << rights;
+        fields << textField(key, caption + QStringLiteral("реквизиты"), row, n, OperatorsRow::detailsLength)
+               << byteField(
+                      key + QStringLiteral("_Type"), caption + QStringLiteral("права доступа"), row, n,
+                      OperatorsRow::maskByte, [](uint8_t byte) { return QString::number(byte); },
+                      [](const QString& value) { return uint8_t(strToInt(value)); });
     }
     return fields;
 }
@@ -217,14 +233,11 @@ QList<Field> sections() {
         const Row row{SectionsRow::table, uint16_t(n), SectionsRow::size};
         const QString key = QStringLiteral("Section%1").arg(n);
         const QString caption = QStringLiteral("Отдел %1: ").arg(n);
-        fields << textField(key, caption + QStringLiteral("наименование"), row, SectionsRow::nameLength);
-        Field tax = numberField("", caption + QStringLiteral("код налога"), row, 11);
-        tax.key = key + QStringLiteral("_NalogCode");
-        Field digits = numberField("", caption + QStringLiteral("разрядность"), row, 12);
-        digits.key = key + QStringLiteral("_Razr");
-        Field use = byteField("", caption + QStringLiteral("сфера применения"), row, 13, SectionsRow::useText);
-        use.key = key + QStringLiteral("_Sfer");
-        fields << tax << digits << use;
+        fields << textField(key, caption + QStringLiteral("наименование"), row, n, SectionsRow::nameLength)
+               << numberField(key + QStringLiteral("_NalogCode"), caption + QStringLiteral("код налога"), row, n, 11)
+               << numberField(key + QStringLiteral("_Razr"), caption + QStringLiteral("разрядность"), row, n, 12)
+               << byteField(key + QStringLiteral("_Sfer"), caption + QStringLiteral("сфера применения"), row, n, 13,
+                            SectionsRow::useText, [](const QString& value) { return uint8_t(strToInt(value)); });
     }
     return fields;
 }
@@ -237,9 +250,9 @@ QList<Field> taxes() {
         const Row row{TaxesRow::table, uint16_t(n), TaxesRow::size};
         const QString key = QStringLiteral("Tax%1").arg(n);
         const QString caption = QStringLiteral("Налог %1 (%2): ").arg(n).arg(letters[n - 1]);
-        fields << textField(key, caption + QStringLiteral("наименование"), row, TaxesRow::nameLength);
-        fields << percentField(key + QStringLiteral("_Value"), caption + QStringLiteral("величина"), row,
-                               TaxesRow::rateByte, taxPoint);
+        fields << textField(key, caption + QStringLiteral("наименование"), row, n, TaxesRow::nameLength)
+               << percentField(key + QStringLiteral("_Value"), caption + QStringLiteral("величина"), row, n,
+                               TaxesRow::rateByte, taxPoint, false);
     }
     return fields;
 }
@@ -258,6 +271,12 @@ QList<Field> build() {
 }
 
 } // namespace
+
+QString Field::written(const QString& value) const {
+    QByteArray bytes(row.size, '\0');
+    put(bytes, value);
+    return read(bytes);
+}
 
 const QList<Field>& fields() {
     static const QList<Field> all = build();

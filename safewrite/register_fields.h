@@ -18,6 +18,9 @@ struct Row {
     int size = 0;
     // The result that ends a call's retries early (the operators' table asks for more than 0).
     int32_t enough = 0;
+    // The page reads the row afresh and writes it back with its fields replaced, instead of
+    // writing the row from its fields alone.
+    bool update = false;
     friend bool operator==(const Row&, const Row&) = default;
 };
 
@@ -26,9 +29,15 @@ struct Field {
     QString key;
     QString caption; // as the page shows the field
     Row row;
+    // The row (or, on the options pages, the field number) of the page's write that sends it.
+    int pageRow = 0;
     std::function<QString(const QByteArray&)> read;
-    // Throws, as the page's write does, when the value cannot be sent.
-    std::function<QString(const QString&)> written;
+    // Puts the value into the row's bytes as the page's write does after a settings load, and
+    // throws as that write does when the value cannot be sent.
+    std::function<void(QByteArray&, const QString&)> put;
+
+    // What the value reads back as once written.
+    QString written(const QString& value) const;
 };
 
 // Every key of the settings file, in the file's order.
