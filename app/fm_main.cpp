@@ -18,6 +18,7 @@
 #include "options_page.h"
 #include "print_options_page.h"
 #include "register_grid.h"
+#include "register_identity.h"
 #include "safe_writer.h"
 #include "sections_page.h"
 #include "settings_exchange.h"
@@ -343,31 +344,20 @@ void Tfm_Main::identify() {
     m_link.pcAddr = address(ui.me_PCAddr, 1);
     m_link.kkmAddr = address(ui.me_KKMAddr, 2);
 
-    uint8_t software = 0, unused = 0, protocol = 0, locale = 0;
-    const char* model = nullptr;
-    m_link.lastResult =
-        m_link.api.GetDeviceType(m_link.kkmAddr, m_link.pcAddr, &software, &unused, &protocol, &locale, &model);
-    if (m_link.lastResult < 0) {
+    const auto identity = identifyRegister(m_link);
+    if (!identity) {
         // The port stays open: the next attempt opens it again without closing it.
         m_boxes.error(m_link.errorText(m_link.lastResult));
         m_link.connected = false;
         return;
     }
     m_statusPanel->setText(QStringLiteral("Соединение с ККМ установлено"));
-    ui.lb_KKMModel->setText(fromDeviceText(model).trimmed());
-    ui.lb_KKMVersion->setText(QString::number(software & 0x0F));
-    ui.lb_KKMProtocol->setText(QStringLiteral("%1.%2").arg(protocol >> 4).arg(protocol & 0x0F));
-    ui.lb_KKMLanguage->setText(locale >> 4 == 1 ? QStringLiteral("Русский") : QStringLiteral("Недоступно"));
-    ui.lb_KKMEncode->setText((locale & 0x0F) == 0 ? QStringLiteral("WIN1251") : QStringLiteral("Недоступно"));
-
-    const char* serial = nullptr;
-    m_link.lastResult = m_link.api.GetWorksNum(m_link.kkmAddr, m_link.pcAddr, &serial);
-    if (m_link.lastResult < 0) {
-        m_boxes.error(m_link.errorText(m_link.lastResult));
-        m_link.connected = false;
-        return;
-    }
-    ui.lb_KKMSerialNumber->setText(fromDeviceText(serial));
+    ui.lb_KKMModel->setText(identity->model);
+    ui.lb_KKMVersion->setText(identity->version);
+    ui.lb_KKMProtocol->setText(identity->protocol);
+    ui.lb_KKMLanguage->setText(identity->language);
+    ui.lb_KKMEncode->setText(identity->encoding);
+    ui.lb_KKMSerialNumber->setText(identity->serialNumber);
 }
 
 // Reads the configuration tables page by page, stopping on the first page that the register
