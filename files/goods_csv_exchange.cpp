@@ -37,6 +37,31 @@ void step(ProgressSteps& progress) {
 
 } // namespace
 
+QByteArray goodsCsvContent(const GoodsModel& goods, int first, int last, const std::function<void()>& step) {
+    QByteArray content;
+    for (int record = first; record <= last; ++record) {
+        const QStringList cells = rowCells(goods, record);
+        if (const auto bad = findUnwritableCell(cells)) {
+            const QString what =
+                bad->character == QLatin1String(";")
+                    ? QStringLiteral("символ «;», которым в файле CSV разделяются поля")
+                : bad->character.contains(QLatin1Char('\n')) || bad->character.contains(QLatin1Char('\r'))
+                    ? QStringLiteral("перевод строки")
+                    : QStringLiteral("символ «%1», которого нет в кодировке Windows-1251").arg(bad->character);
+            throw UnwritableGoods(
+                QStringLiteral("Поле «%1» товара № %2 содержит %3. Исправьте значение и повторите экспорт.")
+                    .arg(goods.headerData(bad->column, Qt::Horizontal, Qt::DisplayRole).toString())
+                    .arg(record)
+                    .arg(what)
+                    .toStdString());
+        }
+        content += goodsLine(cells);
+        if (step)
+            step();
+    }
+    return content;
+}
+
 GoodsCsvExchange::GoodsCsvExchange(GoodsModel& goods, const CsvControls& controls, ErrorReporter& errors,
                                    MessageBoxes& boxes, FileDialogs& dialogs, QObject* parent)
     : QObject(parent)
@@ -89,27 +114,14 @@ void GoodsCsvExchange::exportGoods() {
     m_controls.progress->setMaximum(last);
     m_controls.message->setText(QStringLiteral("Выполняется экспорт данных..."));
 
-    // The whole file is made in memory first, so a refused row leaves no half-written file.
     QByteArray content;
     ProgressSteps progress(m_controls.progress);
-    for (int record = first; record <= last; ++record) {
-        const QStringList cells = rowCells(m_goods, record);
-        if (const auto bad = findUnwritableCell(cells)) {
-            const QString what =
-                bad->character == QLatin1String(";")
-                    ? QStringLiteral("символ «;», которым в файле CSV разделяются поля")
-                : bad->character.contains(QLatin1Char('\n')) || bad->character.contains(QLatin1Char('\r'))
-                    ? QStringLiteral("перевод строки")
-                    : QStringLiteral("символ «%1», которого нет в кодировке Windows-1251").arg(bad->character);
-            m_boxes.error(QStringLiteral("Поле «%1» товара № %2 содержит %3. Исправьте значение и повторите экспорт.")
-                              .arg(m_goods.headerData(bad->column, Qt::Horizontal, Qt::DisplayRole).toString())
-                              .arg(record)
-                              .arg(what));
-            m_controls.message->clear();
-            return;
-        }
-        content += goodsLine(cells);
-        step(progress);
+    try {
+        content = goodsCsvContent(m_goods, first, last, [&] { step(progress); });
+    } catch (const UnwritableGoods& e) {
+        m_boxes.error(QString::fromUtf8(e.what()));
+        m_controls.message->clear();
+        return;
     }
     const QString failure = saveWhole(path, content);
     if (!failure.isEmpty())

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <QObject>
+#include <stdexcept>
 
 class ErrorReporter;
 class FileDialogs;
@@ -23,6 +24,16 @@ struct CsvControls {
     QProgressBar* progress = nullptr;
     QLabel* message = nullptr;
 };
+
+// A cell that cannot go into the file; what() says which, for the user.
+class UnwritableGoods : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The CSV file of records `first` .. `last`, made whole in memory, so a refused row leaves no
+// half-written file; `step` after each record. Throws UnwritableGoods.
+QByteArray goodsCsvContent(const GoodsModel& goods, int first, int last, const std::function<void()>& step = {});
 
 // Export of the goods range to a CSV file and import of a CSV file into the
 // goods grid. Neither touches the register.
