@@ -42,8 +42,10 @@ QString proposedFile() {
 // A snapshot takes a few kilobytes: a file far bigger is none, and reading it would hold the window.
 constexpr qint64 maxFileSize = 1024 * 1024;
 
-// The bytes of an existing settings file. Anything but a regular file is refused before it is
-// opened: the open of a named pipe waits for a writer forever.
+} // namespace
+
+// Anything but a regular file is refused before it is opened: the open of a named pipe waits for a
+// writer forever.
 QByteArray readSettingsFile(const QString& path) {
     const QFileInfo info(path);
     const QString shown = QDir::toNativeSeparators(path);
@@ -73,6 +75,8 @@ QByteArray readSettingsFile(const QString& path) {
         throw tooBig(file.size());
     return bytes;
 }
+
+namespace {
 
 template <typename T> T* control(const QWidget* pages, const Key& key) {
     auto* found = pages->findChild<T*>(key.control);

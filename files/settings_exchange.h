@@ -13,6 +13,10 @@ class QLabel;
 class QProgressBar;
 class QWidget;
 
+// The bytes of an existing settings file; throws std::runtime_error saying why it cannot be one
+// (a folder, a pipe, over 1 MB, unreadable).
+QByteArray readSettingsFile(const QString& path);
+
 // The window's controls the settings file works with.
 struct SettingsControls {
     QWidget* pages = nullptr; // holds every control the file names

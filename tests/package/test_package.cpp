@@ -54,6 +54,7 @@ QMap<QString, QString> controlFields(const QString& control) {
 QStringList packagedFiles() {
     QStringList files{
         u"-rwxr-xr-x root/root ./usr/bin/kkm-configurator"_s,
+        u"-rwxr-xr-x root/root ./usr/bin/kkm-configurator-cli"_s,
         // Loaded by name, never run: not executable.
         u"-rw-r--r-- root/root ./usr/lib/kkm-configurator/libOrvel.so"_s,
         u"-rw-r--r-- root/root ./usr/share/kkm-configurator/help.chm"_s,

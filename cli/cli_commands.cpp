@@ -1,0 +1,343 @@
+#include "cli_commands.h"
+
+#include "backups.h"
+#include "cli_request.h"
+#include "config_diff.h"
+#include "conversions.h"
+#include "cp1251.h"
+#include "device_library.h"
+#include "goods_csv_exchange.h"
+#include "goods_model.h"
+#include "goods_page.h"
+#include "profile_file.h"
+#include "register_fields.h"
+#include "register_identity.h"
+#include "register_link.h"
+#include "register_reader.h"
+#include "settings_exchange.h"
+#include "settings_layout.h"
+#include "table_writer.h"
+#include "write_failure.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+
+namespace {
+
+constexpr int32_t lostConnection = -5;
+
+QStringList allSections() {
+    QStringList names;
+    for (const auto& section : SettingsLayout::sections())
+        names << section.name;
+    return names;
+}
+
+// A field as the user reads it in a line: the page's caption in Russian, the file's key otherwise.
+QString fieldName(const RegisterFields::Field& field) {
+    return say(field.caption.toUtf8().constData(), (field.section + QLatin1Char('/') + field.key).toUtf8().constData());
+}
+
+QJsonObject fieldJson(const RegisterFields::Field& field) {
+    return {{QStringLiteral("table"), field.section},
+            {QStringLiteral("row"), field.row.number},
+            {QStringLiteral("field"), field.key}};
+}
+
+class Session {
+public:
+    Session(const DeviceLibrary& device, const CliRequest& request, const std::function<void(int, int)>& progress)
+        : m_link(device.table(), device.thread())
+        , m_request(request)
+        , m_progress(progress) {}
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+    // The port is let go whatever happened, so that the next program may take it.
+    ~Session() {
+        if (m_link.connected)
+            m_link.api.ClosePort();
+    }
+
+    CliReport run();
+
+private:
+    CliReport ports();
+    CliReport identify();
+    CliReport read();
+    CliReport compare(bool apply);
+
+    // Opens the port and asks the register who it is; false with the report failed.
+    bool connect(CliReport& report);
+    // The register's values of `fields`; empty with the report failed.
+    std::optional<SettingsLayout::Values> registerValues(const QList<const RegisterFields::Field*>& fields,
+                                                         CliReport& report);
+    QString failureText() { return m_link.errorText(m_link.lastResult).trimmed(); }
+    bool readGoods(CliReport& report);
+
+    RegisterLink m_link;
+    const CliRequest& m_request;
+    std::function<void(int, int)> m_progress;
+    std::optional<RegisterIdentity> m_identity;
+};
+
+CliReport Session::run() {
+    switch (m_request.command) {
+    case CliRequest::Command::Ports:
+        return ports();
+    case CliRequest::Command::Identify:
+        return identify();
+    case CliRequest::Command::Read:
+        return read();
+    case CliRequest::Command::Diff:
+        return compare(false);
+    case CliRequest::Command::Apply:
+        break;
+    }
+    return compare(true);
+}
+
+CliReport Session::ports() {
+    CliReport report;
+    QJsonArray names;
+    int32_t result = 0;
+    for (int index = 0; index <= 255; ++index) {
+        const char* name = nullptr;
+        result = m_link.api.GetPortName(uint8_t(index), &name);
+        if (result != 0)
+            break;
+        names << fromDeviceText(name);
+        report.lines << fromDeviceText(name);
+    }
+    report.json = {{QStringLiteral("ports"), names}, {QStringLiteral("failed"), false}, {QStringLiteral("msg"), ""}};
+    if (names.isEmpty()) {
+        m_link.lastResult = result;
+        report.fail(ExitCode::NoRegister,
+                    say("Библиотека устройства не назвала ни одного порта: %1", "The device library lists no ports: %1")
+                        .arg(result < 0 ? failureText() : QString()));
+    }
+    return report;
+}
+
+bool Session::connect(CliReport& report) {
+    m_link.pcAddr = 1;
+    m_link.kkmAddr = 2;
+    const QByteArray port = toCp1251(m_request.port);
+    m_link.lastResult = m_link.api.SetPort(port.constData(), m_request.speed);
+    if (m_link.lastResult < 0) {
+        report.fail(ExitCode::NoRegister, say("Порт %1: %2", "Port %1: %2").arg(m_request.port, failureText()));
+        return false;
+    }
+    m_link.connected = true;
+    m_identity = identifyRegister(m_link);
+    if (!m_identity) {
+        report.fail(ExitCode::NoRegister, say("ККМ на порту %1 не отвечает: %2", "No register answers on port %1: %2")
+                                              .arg(m_request.port, failureText()));
+        return false;
+    }
+    return true;
+}
+
+CliReport Session::identify() {
+    CliReport report;
+    report.json = {{QStringLiteral("failed"), false}, {QStringLiteral("msg"), ""}};
+    if (!connect(report))
+        return report;
+    report.json.insert(QStringLiteral("model"), m_identity->model);
+    report.json.insert(QStringLiteral("version"), m_identity->version);
+    report.json.insert(QStringLiteral("serial"), m_identity->serialNumber);
+    report.lines << say("Модель ККМ: %1", "Model: %1").arg(m_identity->model)
+                 << say("Версия ПО ККМ: %1", "Firmware version: %1").arg(m_identity->version)
+                 << say("Заводской номер: %1", "Serial number: %1").arg(m_identity->serialNumber);
+    return report;
+}
+
+std::optional<SettingsLayout::Values> Session::registerValues(const QList<const RegisterFields::Field*>& fields,
+                                                              CliReport& report) {
+    const auto rows = RegisterFields::rowsOf(fields);
+    const auto read = readRegisterRows(m_link, rows);
+    if (m_link.lastResult < 0) {
+        report.fail(ExitCode::NoRegister,
+                    say("ККМ не прочитана: %1", "The register could not be read: %1").arg(failureText()));
+        return std::nullopt;
+    }
+    return ConfigDiff::registerValues(fields, read);
+}
+
+bool Session::readGoods(CliReport& report) {
+    const auto [first, last] = m_request.range;
+    GoodsModel goods;
+    for (int record = first; record <= last; ++record) {
+        GoodsModel::Fields fields;
+        bool fractional = false;
+        if (!readGoodsRecord(m_link, record, fields, fractional)) {
+            report.fail(
+                ExitCode::NoRegister,
+                say("Товар № %1 не прочитан: %2", "Goods record %1 was not read: %2").arg(record).arg(failureText()));
+            return false;
+        }
+        goods.setRecord(record, fields, fractional);
+        if (m_progress)
+            m_progress(record - first + 1, last - first + 1);
+    }
+    try {
+        const QString failure = saveWhole(m_request.goods, goodsCsvContent(goods, first, last));
+        if (!failure.isEmpty()) {
+            report.fail(ExitCode::BadInput, failure);
+            return false;
+        }
+    } catch (const UnwritableGoods& e) {
+        report.fail(ExitCode::BadInput, QString::fromUtf8(e.what()));
+        return false;
+    }
+    return true;
+}
+
+CliReport Session::read() {
+    CliReport report;
+    report.json = {{QStringLiteral("changed"), false}, {QStringLiteral("failed"), false}, {QStringLiteral("msg"), ""}};
+    if (!connect(report))
+        return report;
+    const auto values = registerValues(RegisterFields::fieldsOf(allSections()), report);
+    if (!values)
+        return report;
+    ProfileFile file;
+    SettingsLayout::write(file, *values);
+    const QString failure = saveWhole(m_request.out, file.bytes());
+    if (!failure.isEmpty())
+        return report.fail(ExitCode::BadInput, failure);
+    report.json.insert(QStringLiteral("file"), m_request.out);
+    report.lines << say("Настройки ККМ записаны в %1", "The register's settings are in %1").arg(m_request.out);
+    if (!m_request.goods.isEmpty()) {
+        if (!readGoods(report))
+            return report;
+        report.json.insert(QStringLiteral("goods"), m_request.goods);
+        report.lines << say("Товары %1–%2 записаны в %3", "Goods %1-%2 are in %3")
+                            .arg(m_request.range.first)
+                            .arg(m_request.range.second)
+                            .arg(m_request.goods);
+    }
+    return report;
+}
+
+CliReport Session::compare(bool apply) {
+    CliReport report;
+    report.json = {{QStringLiteral("changed"), false},
+                   {QStringLiteral("diff"), QJsonArray()},
+                   {QStringLiteral("backup"), QJsonValue()},
+                   {QStringLiteral("verified"), false},
+                   {QStringLiteral("mismatches"), QJsonArray()},
+                   {QStringLiteral("failed"), false},
+                   {QStringLiteral("msg"), ""}};
+    // A file that cannot go out whole is refused before the port is opened.
+    SettingsLayout::Values configured;
+    try {
+        configured = SettingsLayout::read(ProfileFile(readSettingsFile(m_request.settingsFile)));
+        if (apply)
+            TableWriter::checkSendable(allSections(), configured);
+    } catch (const std::exception& e) {
+        return report.fail(ExitCode::BadInput,
+                           say("Файл %1: %2", "File %1: %2").arg(m_request.settingsFile, QString::fromUtf8(e.what())));
+    }
+    if (!connect(report))
+        return report;
+    const auto fields = RegisterFields::fieldsOf(allSections());
+    const auto held = registerValues(fields, report);
+    if (!held)
+        return report;
+    const auto differences = ConfigDiff::differences(fields, *held, configured);
+    QJsonArray diff;
+    QStringList sections;
+    for (const auto& d : differences) {
+        QJsonObject entry = fieldJson(*d.field);
+        entry.insert(QStringLiteral("before"), d.before);
+        entry.insert(QStringLiteral("after"), d.after);
+        diff << entry;
+        report.lines << say("%1: в ККМ «%2», в файле «%3»", "%1: register \"%2\", file \"%3\"")
+                            .arg(fieldName(*d.field), d.before, d.after);
+        if (!sections.contains(d.field->section))
+            sections << d.field->section;
+    }
+    report.json.insert(QStringLiteral("diff"), diff);
+    report.json.insert(QStringLiteral("changed"), !differences.isEmpty());
+    if (differences.isEmpty()) {
+        report.json.insert(QStringLiteral("msg"), say("ККМ настроена, как в файле.", "The register matches the file."));
+        report.lines << report.json.value(QStringLiteral("msg")).toString();
+        return report;
+    }
+    report.exit = ExitCode::Changed;
+    if (!apply || m_request.check) {
+        const QString pending = say("Отличий от файла: %1.", "Differences from the file: %1.").arg(differences.size());
+        report.json.insert(QStringLiteral("msg"), pending);
+        report.lines << pending;
+        return report;
+    }
+
+    // The register's configuration is kept before anything is sent.
+    try {
+        const QString folder = m_request.backupDir.isEmpty() ? Backups::folder() : m_request.backupDir;
+        const QString backup = Backups::save(folder, m_identity->serialNumber, *held, QDateTime::currentDateTime());
+        report.json.insert(QStringLiteral("backup"), backup);
+        report.lines << say("Копия настроек ККМ: %1", "Backup of the register's settings: %1").arg(backup);
+    } catch (const std::exception& e) {
+        return report.fail(ExitCode::BadInput,
+                           say("Копия настроек ККМ не сохранена, в ККМ ничего не записано: %1",
+                               "The register's settings were not backed up; nothing was written: %1")
+                               .arg(QString::fromUtf8(e.what())));
+    }
+    for (const QString& section : sections) {
+        const auto outcome = TableWriter::write(m_link, section, configured);
+        if (outcome.firstFailure < 0) {
+            m_link.lastResult = outcome.firstFailure;
+            return report.fail(
+                outcome.firstFailure == lostConnection ? ExitCode::NoRegister : ExitCode::Refused,
+                say("Таблица %1 записана не полностью (%2 из %3): %4", "Table %1 was not written whole (%2 of %3): %4")
+                    .arg(section)
+                    .arg(outcome.rows)
+                    .arg(outcome.total)
+                    .arg(failureText()));
+        }
+    }
+    if (!m_request.verify) {
+        report.json.insert(QStringLiteral("msg"),
+                           say("Записано таблиц: %1.", "Tables written: %1.").arg(sections.size()));
+        report.lines << report.json.value(QStringLiteral("msg")).toString();
+        return report;
+    }
+    const auto written = RegisterFields::fieldsOf(sections);
+    const auto after = registerValues(written, report);
+    if (!after)
+        return report;
+    const auto check = ConfigDiff::verify(written, configured, *held, *after);
+    QJsonArray mismatches;
+    for (const auto& m : check.mismatches) {
+        QJsonObject entry = fieldJson(*m.field);
+        entry.insert(QStringLiteral("expected"), m.expected);
+        entry.insert(QStringLiteral("held"), m.held);
+        entry.insert(QStringLiteral("kind"), m.kind == ConfigDiff::Mismatch::NotStored ? QStringLiteral("not stored")
+                                                                                       : QStringLiteral("changed"));
+        mismatches << entry;
+        report.lines << say("%1: записано «%2», в ККМ «%3»", "%1: written \"%2\", register holds \"%3\"")
+                            .arg(fieldName(*m.field), m.expected, m.held);
+    }
+    report.json.insert(QStringLiteral("mismatches"), mismatches);
+    if (!check.mismatches.isEmpty())
+        return report.fail(ExitCode::Mismatch, say("После записи ККМ хранит другие значения (%1).",
+                                                   "After the write the register holds other values (%1).")
+                                                   .arg(check.mismatches.size()));
+    report.json.insert(QStringLiteral("verified"), true);
+    report.json.insert(
+        QStringLiteral("msg"),
+        say("Запись проверена: %1 полей совпадают.", "Write checked: %1 fields match.").arg(check.matching));
+    report.lines << report.json.value(QStringLiteral("msg")).toString();
+    return report;
+}
+
+} // namespace
+
+CliReport runCliRequest(const CliRequest& request, const DeviceLibrary& device,
+                        const std::function<void(int, int)>& progress) {
+    if (!device.isLoaded())
+        return CliReport{}.fail(ExitCode::NoRegister, device.errorText());
+    Session session(device, request, progress);
+    return session.run();
+}
