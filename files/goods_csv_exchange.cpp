@@ -62,6 +62,43 @@ QByteArray goodsCsvContent(const GoodsModel& goods, int first, int last, const s
     return content;
 }
 
+GoodsImport importGoodsLines(GoodsModel& goods, const QStringList& lines, const std::function<void()>& step) {
+    GoodsImport imported;
+    for (const QString& line : lines) {
+        const QStringList fields = splitGoodsLine(line);
+        const int record = strToInt(fields[0]);
+        // Row 0 holds the headers and there is no row past 9999.
+        if (!isGoodsNumber(record)) {
+            imported.failedRecord = record;
+            return imported;
+        }
+        // The record is stored once, also when a field fails: the fields before it stay imported.
+        GoodsModel::Fields stored = goods.record(record);
+        bool fractional = goods.fractional(record);
+        for (int field = 1; field < fields.size(); ++field) {
+            const QString& text = fields[field];
+            const QString failure = checkGoodsField(field, text);
+            if (!failure.isEmpty()) {
+                goods.setRecord(record, stored, fractional);
+                imported.failedRecord = record;
+                imported.failure = failure;
+                return imported;
+            }
+            // Fields past the grid's columns have nowhere to go.
+            if (field >= GoodsModel::ColumnCount)
+                continue;
+            stored[size_t(field - 1)] = text;
+            if (field == GoodsModel::FractionalColumn)
+                fractional = text == QStringLiteral("ДА");
+        }
+        goods.setRecord(record, stored, fractional);
+        imported.records << record;
+        if (step)
+            step();
+    }
+    return imported;
+}
+
 GoodsCsvExchange::GoodsCsvExchange(GoodsModel& goods, const CsvControls& controls, ErrorReporter& errors,
                                    MessageBoxes& boxes, FileDialogs& dialogs, QObject* parent)
     : QObject(parent)
@@ -150,36 +187,12 @@ void GoodsCsvExchange::importGoods() {
     m_controls.message->setText(QStringLiteral("Выполняется импорт данных..."));
 
     ProgressSteps progress(m_controls.progress);
-    for (const QString& line : lines) {
-        const QStringList fields = splitGoodsLine(line);
-        const int record = strToInt(fields[0]);
-        const QString recordError = QStringLiteral("Ошибка в записи № %1").arg(record);
-        // Row 0 holds the headers and there is no row past 9999.
-        if (!isGoodsNumber(record)) {
-            m_controls.message->setText(recordError);
-            return;
-        }
-        // The record is stored once, also when a field fails: the fields before it stay imported.
-        GoodsModel::Fields stored = m_goods.record(record);
-        bool fractional = m_goods.fractional(record);
-        for (int field = 1; field < fields.size(); ++field) {
-            const QString& text = fields[field];
-            const QString failure = checkGoodsField(field, text);
-            if (!failure.isEmpty()) {
-                m_goods.setRecord(record, stored, fractional);
-                m_boxes.plain(failure);
-                m_controls.message->setText(recordError);
-                return;
-            }
-            // Fields past the grid's columns have nowhere to go.
-            if (field >= GoodsModel::ColumnCount)
-                continue;
-            stored[size_t(field - 1)] = text;
-            if (field == GoodsModel::FractionalColumn)
-                fractional = text == QStringLiteral("ДА");
-        }
-        m_goods.setRecord(record, stored, fractional);
-        step(progress);
+    const GoodsImport imported = importGoodsLines(m_goods, lines, [&] { step(progress); });
+    if (imported.failedRecord) {
+        if (!imported.failure.isEmpty())
+            m_boxes.plain(imported.failure);
+        m_controls.message->setText(QStringLiteral("Ошибка в записи № %1").arg(*imported.failedRecord));
+        return;
     }
     m_controls.message->setText(QStringLiteral("Импорт данных завершен!"));
     m_controls.progress->setValue(0);

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <QList>
 #include <QObject>
+#include <QString>
+#include <QStringList>
 #include <stdexcept>
 
 class ErrorReporter;
@@ -34,6 +38,18 @@ public:
 // The CSV file of records `first` .. `last`, made whole in memory, so a refused row leaves no
 // half-written file; `step` after each record. Throws UnwritableGoods.
 QByteArray goodsCsvContent(const GoodsModel& goods, int first, int last, const std::function<void()>& step = {});
+
+// What an import of a CSV file's lines did: the records it stored, in file order, or the record it
+// stopped at, with the message for the user when a field was refused (none for a bad number).
+struct GoodsImport {
+    QList<int> records;
+    std::optional<int> failedRecord;
+    QString failure;
+};
+
+// Stores each line's fields in its record, checking each field; stops at the first refused line,
+// keeping what came before it (the refused record as it was). `step` after each line.
+GoodsImport importGoodsLines(GoodsModel& goods, const QStringList& lines, const std::function<void()>& step = {});
 
 // Export of the goods range to a CSV file and import of a CSV file into the
 // goods grid. Neither touches the register.

@@ -101,26 +101,31 @@ void GoodsPage::GoodsRowRead(int record) {
     });
 }
 
+void writeGoodsRecord(RegisterLink& link, int record, const GoodsModel::Fields& fields, bool fractional) {
+    QString price = fields[GoodsModel::PriceColumn - 1];
+    if (!price.contains(QLatin1Char('.')))
+        price += QStringLiteral(".00");
+    const QByteArray name = toCp1251(fields[GoodsModel::NameColumn - 1]);
+    const QByteArray barcode = toCp1251(fields[GoodsModel::BarcodeColumn - 1]);
+    const QByteArray section = toCp1251(fields[GoodsModel::SectionColumn - 1]);
+    const QByteArray priceText = toCp1251(price);
+    // The flag, not the cell, says whether the goods are sold by fractions; sales and returns are
+    // the register's own counters and are never sent.
+    const char* fractionalText = fractional ? "1" : "0";
+    link.attempt(writeAttempts, [&] {
+        return link.api.SetPLU(link.kkmAddr, link.pcAddr, uint16_t(record), name.constData(), barcode.constData(),
+                               section.constData(), priceText.constData(), fractionalText, "0.00", "0.00");
+    });
+}
+
 void GoodsPage::GoodsRowWrite(int record) {
     m_errors.guard(QStringLiteral("Tfm_Main.GoodsRowWrite"), [&] {
         QCoreApplication::processEvents();
-        QString price = m_model->cell(record, GoodsModel::PriceColumn);
-        if (!price.contains(QLatin1Char('.'))) {
-            price += QStringLiteral(".00");
-            m_model->setCell(record, GoodsModel::PriceColumn, price);
-        }
-        const QByteArray name = toCp1251(m_model->cell(record, GoodsModel::NameColumn));
-        const QByteArray barcode = toCp1251(m_model->cell(record, GoodsModel::BarcodeColumn));
-        const QByteArray section = toCp1251(m_model->cell(record, GoodsModel::SectionColumn));
-        const QByteArray priceText = toCp1251(price);
-        // The flag, not the cell, says whether the goods are sold by fractions; sales and
-        // returns are the register's own counters and are never sent.
-        const char* fractional = m_model->fractional(record) ? "1" : "0";
-        m_link.attempt(writeAttempts, [&] {
-            return m_link.api.SetPLU(m_link.kkmAddr, m_link.pcAddr, uint16_t(record), name.constData(),
-                                     barcode.constData(), section.constData(), priceText.constData(), fractional,
-                                     "0.00", "0.00");
-        });
+        // The grid shows the price as it goes out.
+        const QString price = m_model->cell(record, GoodsModel::PriceColumn);
+        if (!price.contains(QLatin1Char('.')))
+            m_model->setCell(record, GoodsModel::PriceColumn, price + QStringLiteral(".00"));
+        writeGoodsRecord(m_link, record, m_model->record(record), m_model->fractional(record));
     });
 }
 

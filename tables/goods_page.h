@@ -14,6 +14,10 @@ class RegisterLink;
 // read failed (the link's last result says why).
 bool readGoodsRecord(RegisterLink& link, int record, GoodsModel::Fields& fields, bool& fractional);
 
+// Sends one goods record as the grid holds it (a price without a point gets ".00"), with five
+// attempts; the link's last result says how it went.
+void writeGoodsRecord(RegisterLink& link, int record, const GoodsModel::Fields& fields, bool fractional);
+
 // The register's goods records 1 to 9999 in one grid, moved one record at a
 // time through the library's goods calls.
 class GoodsPage : public QWidget, public TablePage {
