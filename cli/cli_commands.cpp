@@ -6,7 +6,9 @@
 #include "conversions.h"
 #include "cp1251.h"
 #include "device_library.h"
+#include "goods_csv.h"
 #include "goods_csv_exchange.h"
+#include "goods_diff.h"
 #include "goods_model.h"
 #include "goods_page.h"
 #include "profile_file.h"
@@ -20,6 +22,7 @@
 #include "write_failure.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QJsonArray>
 
 namespace {
@@ -65,6 +68,16 @@ private:
     CliReport identify();
     CliReport read();
     CliReport compare(bool apply);
+    // The settings file, checked whole, and the goods file, imported; false with the report failed.
+    bool loadFiles(CliReport& report, bool apply);
+    // The register's records compared with the imported ones; `held` gets the register's.
+    std::optional<QList<GoodsDiff::Difference>>
+    goodsDifferences(const QList<int>& records, QHash<int, GoodsDiff::Record>* held, CliReport& report);
+    bool backUp(const SettingsLayout::Values& held, const QHash<int, GoodsDiff::Record>& heldGoods,
+                const QList<int>& records, CliReport& report);
+    bool writeAll(const QStringList& sections, const QList<int>& records, CliReport& report);
+    void verifyAll(const QStringList& sections, const SettingsLayout::Values& held, const QList<int>& records,
+                   const QHash<int, GoodsDiff::Record>& heldGoods, CliReport& report);
 
     // Opens the port and asks the register who it is; false with the report failed.
     bool connect(CliReport& report);
@@ -78,6 +91,9 @@ private:
     const CliRequest& m_request;
     std::function<void(int, int)> m_progress;
     std::optional<RegisterIdentity> m_identity;
+    SettingsLayout::Values m_configured;
+    GoodsModel m_goods;
+    QList<int> m_goodsRecords; // the records of the goods file, in its order
 };
 
 CliReport Session::run() {
@@ -219,6 +235,85 @@ CliReport Session::read() {
     return report;
 }
 
+// The goods columns a write sends, as JSON names them.
+QString goodsField(int column) {
+    switch (column) {
+    case GoodsModel::NameColumn:
+        return QStringLiteral("name");
+    case GoodsModel::BarcodeColumn:
+        return QStringLiteral("barcode");
+    case GoodsModel::SectionColumn:
+        return QStringLiteral("section");
+    case GoodsModel::PriceColumn:
+        return QStringLiteral("price");
+    default:
+        return QStringLiteral("fractional");
+    }
+}
+
+QJsonObject goodsJson(const GoodsDiff::Difference& d) {
+    return {{QStringLiteral("table"), QStringLiteral("goods")},
+            {QStringLiteral("row"), d.record},
+            {QStringLiteral("field"), goodsField(d.column)}};
+}
+
+bool Session::loadFiles(CliReport& report, bool apply) {
+    try {
+        m_configured = SettingsLayout::read(ProfileFile(readSettingsFile(m_request.settingsFile)));
+        if (apply)
+            TableWriter::checkSendable(allSections(), m_configured);
+    } catch (const std::exception& e) {
+        report.fail(ExitCode::BadInput,
+                    say("Файл %1: %2", "File %1: %2").arg(m_request.settingsFile, QString::fromUtf8(e.what())));
+        return false;
+    }
+    if (m_request.goods.isEmpty())
+        return true;
+    QFile file(m_request.goods);
+    if (!file.open(QIODevice::ReadOnly)) {
+        report.fail(ExitCode::BadInput,
+                    say("Файл %1: %2", "File %1: %2").arg(m_request.goods, readFailureReason(m_request.goods, file)));
+        return false;
+    }
+    try {
+        const GoodsImport imported = importGoodsLines(m_goods, readGoodsLines(file.readAll()));
+        if (imported.failedRecord) {
+            report.fail(ExitCode::BadInput, say("Файл %1, товар № %2: %3", "File %1, goods record %2: %3")
+                                                .arg(m_request.goods)
+                                                .arg(*imported.failedRecord)
+                                                .arg(imported.failure));
+            return false;
+        }
+        m_goodsRecords = imported.records;
+    } catch (const std::exception& e) {
+        report.fail(ExitCode::BadInput,
+                    say("Файл %1: %2", "File %1: %2").arg(m_request.goods, QString::fromUtf8(e.what())));
+        return false;
+    }
+    return true;
+}
+
+std::optional<QList<GoodsDiff::Difference>>
+Session::goodsDifferences(const QList<int>& records, QHash<int, GoodsDiff::Record>* held, CliReport& report) {
+    QList<GoodsDiff::Difference> found;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const int record = records[i];
+        GoodsDiff::Record inRegister;
+        if (!readGoodsRecord(m_link, record, inRegister.fields, inRegister.fractional)) {
+            report.fail(
+                ExitCode::NoRegister,
+                say("Товар № %1 не прочитан: %2", "Goods record %1 was not read: %2").arg(record).arg(failureText()));
+            return std::nullopt;
+        }
+        if (held)
+            held->insert(record, inRegister);
+        found << GoodsDiff::differences(record, inRegister, {m_goods.record(record), m_goods.fractional(record)});
+        if (m_progress)
+            m_progress(int(i) + 1, int(records.size()));
+    }
+    return found;
+}
+
 CliReport Session::compare(bool apply) {
     CliReport report;
     report.json = {{QStringLiteral("changed"), false},
@@ -228,23 +323,19 @@ CliReport Session::compare(bool apply) {
                    {QStringLiteral("mismatches"), QJsonArray()},
                    {QStringLiteral("failed"), false},
                    {QStringLiteral("msg"), ""}};
-    // A file that cannot go out whole is refused before the port is opened.
-    SettingsLayout::Values configured;
-    try {
-        configured = SettingsLayout::read(ProfileFile(readSettingsFile(m_request.settingsFile)));
-        if (apply)
-            TableWriter::checkSendable(allSections(), configured);
-    } catch (const std::exception& e) {
-        return report.fail(ExitCode::BadInput,
-                           say("Файл %1: %2", "File %1: %2").arg(m_request.settingsFile, QString::fromUtf8(e.what())));
-    }
-    if (!connect(report))
+    // Files that cannot go out whole are refused before the port is opened.
+    if (!loadFiles(report, apply) || !connect(report))
         return report;
     const auto fields = RegisterFields::fieldsOf(allSections());
     const auto held = registerValues(fields, report);
     if (!held)
         return report;
-    const auto differences = ConfigDiff::differences(fields, *held, configured);
+    const auto differences = ConfigDiff::differences(fields, *held, m_configured);
+    QHash<int, GoodsDiff::Record> heldGoods;
+    const auto goodsDiff = goodsDifferences(m_goodsRecords, &heldGoods, report);
+    if (!goodsDiff)
+        return report;
+
     QJsonArray diff;
     QStringList sections;
     for (const auto& d : differences) {
@@ -257,57 +348,112 @@ CliReport Session::compare(bool apply) {
         if (!sections.contains(d.field->section))
             sections << d.field->section;
     }
+    QList<int> records;
+    for (const auto& d : *goodsDiff) {
+        QJsonObject entry = goodsJson(d);
+        entry.insert(QStringLiteral("before"), d.before);
+        entry.insert(QStringLiteral("after"), d.after);
+        diff << entry;
+        report.lines << say("Товар № %1, %2: в ККМ «%3», в файле «%4»",
+                            "Goods record %1, %2: register \"%3\", file \"%4\"")
+                            .arg(d.record)
+                            .arg(goodsField(d.column), d.before, d.after);
+        if (!records.contains(d.record))
+            records << d.record;
+    }
+    const bool changed = !diff.isEmpty();
     report.json.insert(QStringLiteral("diff"), diff);
-    report.json.insert(QStringLiteral("changed"), !differences.isEmpty());
-    if (differences.isEmpty()) {
+    report.json.insert(QStringLiteral("changed"), changed);
+    if (!changed) {
         report.json.insert(QStringLiteral("msg"), say("ККМ настроена, как в файле.", "The register matches the file."));
         report.lines << report.json.value(QStringLiteral("msg")).toString();
         return report;
     }
     report.exit = ExitCode::Changed;
     if (!apply || m_request.check) {
-        const QString pending = say("Отличий от файла: %1.", "Differences from the file: %1.").arg(differences.size());
+        const QString pending = say("Отличий от файла: %1.", "Differences from the file: %1.").arg(diff.size());
         report.json.insert(QStringLiteral("msg"), pending);
         report.lines << pending;
         return report;
     }
-
-    // The register's configuration is kept before anything is sent.
-    try {
-        const QString folder = m_request.backupDir.isEmpty() ? Backups::folder() : m_request.backupDir;
-        const QString backup = Backups::save(folder, m_identity->serialNumber, *held, QDateTime::currentDateTime());
-        report.json.insert(QStringLiteral("backup"), backup);
-        report.lines << say("Копия настроек ККМ: %1", "Backup of the register's settings: %1").arg(backup);
-    } catch (const std::exception& e) {
-        return report.fail(ExitCode::BadInput,
-                           say("Копия настроек ККМ не сохранена, в ККМ ничего не записано: %1",
-                               "The register's settings were not backed up; nothing was written: %1")
-                               .arg(QString::fromUtf8(e.what())));
-    }
-    for (const QString& section : sections) {
-        const auto outcome = TableWriter::write(m_link, section, configured);
-        if (outcome.firstFailure < 0) {
-            m_link.lastResult = outcome.firstFailure;
-            return report.fail(
-                outcome.firstFailure == lostConnection ? ExitCode::NoRegister : ExitCode::Refused,
-                say("Таблица %1 записана не полностью (%2 из %3): %4", "Table %1 was not written whole (%2 of %3): %4")
-                    .arg(section)
-                    .arg(outcome.rows)
-                    .arg(outcome.total)
-                    .arg(failureText()));
-        }
-    }
+    if (!backUp(*held, heldGoods, records, report) || !writeAll(sections, records, report))
+        return report;
     if (!m_request.verify) {
         report.json.insert(QStringLiteral("msg"),
-                           say("Записано таблиц: %1.", "Tables written: %1.").arg(sections.size()));
+                           say("Записано: таблиц %1, товаров %2.", "Written: %1 tables, %2 goods records.")
+                               .arg(sections.size())
+                               .arg(records.size()));
         report.lines << report.json.value(QStringLiteral("msg")).toString();
         return report;
     }
+    verifyAll(sections, *held, records, heldGoods, report);
+    return report;
+}
+
+bool Session::backUp(const SettingsLayout::Values& held, const QHash<int, GoodsDiff::Record>& heldGoods,
+                     const QList<int>& records, CliReport& report) {
+    // The goods about to be overwritten are kept as the register held them.
+    GoodsModel before;
+    QByteArray goodsCsv;
+    for (int record : records)
+        before.setRecord(record, heldGoods[record].fields, heldGoods[record].fractional);
+    try {
+        for (int record : records)
+            goodsCsv += goodsCsvContent(before, record, record);
+        const QString folder = m_request.backupDir.isEmpty() ? Backups::folder() : m_request.backupDir;
+        const QString backup =
+            Backups::save(folder, m_identity->serialNumber, held, QDateTime::currentDateTime(), goodsCsv);
+        report.json.insert(QStringLiteral("backup"), backup);
+        report.lines << say("Копия настроек ККМ: %1", "Backup of the register's settings: %1").arg(backup);
+        return true;
+    } catch (const std::exception& e) {
+        report.fail(ExitCode::BadInput, say("Копия настроек ККМ не сохранена, в ККМ ничего не записано: %1",
+                                            "The register's settings were not backed up; nothing was written: %1")
+                                            .arg(QString::fromUtf8(e.what())));
+        return false;
+    }
+}
+
+bool Session::writeAll(const QStringList& sections, const QList<int>& records, CliReport& report) {
+    const auto failed = [&](const QString& what) {
+        report.fail(m_link.lastResult == lostConnection ? ExitCode::NoRegister : ExitCode::Refused,
+                    what + QStringLiteral(": ") + failureText());
+        return false;
+    };
+    for (const QString& section : sections) {
+        const auto outcome = TableWriter::write(m_link, section, m_configured);
+        if (outcome.firstFailure < 0) {
+            m_link.lastResult = outcome.firstFailure;
+            return failed(
+                say("Таблица %1 записана не полностью (%2 из %3)", "Table %1 was not written whole (%2 of %3)")
+                    .arg(section)
+                    .arg(outcome.rows)
+                    .arg(outcome.total));
+        }
+    }
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const int record = records[i];
+        m_link.lastResult = 0;
+        writeGoodsRecord(m_link, record, m_goods.record(record), m_goods.fractional(record));
+        if (m_link.lastResult < 0)
+            return failed(
+                say("Товар № %1 не записан (записано %2 из %3)", "Goods record %1 was not written (%2 of %3 written)")
+                    .arg(record)
+                    .arg(i)
+                    .arg(records.size()));
+        if (m_progress)
+            m_progress(int(i) + 1, int(records.size()));
+    }
+    return true;
+}
+
+void Session::verifyAll(const QStringList& sections, const SettingsLayout::Values& held, const QList<int>& records,
+                        const QHash<int, GoodsDiff::Record>& heldGoods, CliReport& report) {
     const auto written = RegisterFields::fieldsOf(sections);
     const auto after = registerValues(written, report);
     if (!after)
-        return report;
-    const auto check = ConfigDiff::verify(written, configured, *held, *after);
+        return;
+    const auto check = ConfigDiff::verify(written, m_configured, held, *after);
     QJsonArray mismatches;
     for (const auto& m : check.mismatches) {
         QJsonObject entry = fieldJson(*m.field);
@@ -319,17 +465,34 @@ CliReport Session::compare(bool apply) {
         report.lines << say("%1: записано «%2», в ККМ «%3»", "%1: written \"%2\", register holds \"%3\"")
                             .arg(fieldName(*m.field), m.expected, m.held);
     }
+    const auto goodsAfter = goodsDifferences(records, nullptr, report);
+    if (!goodsAfter)
+        return;
+    for (const auto& d : *goodsAfter) {
+        const QString beforeWrite = heldGoods[d.record].fields[size_t(d.column - 1)];
+        QJsonObject entry = goodsJson(d);
+        entry.insert(QStringLiteral("expected"), d.after);
+        entry.insert(QStringLiteral("held"), d.before);
+        entry.insert(QStringLiteral("kind"),
+                     d.before == beforeWrite ? QStringLiteral("not stored") : QStringLiteral("changed"));
+        mismatches << entry;
+        report.lines << say("Товар № %1, %2: записано «%3», в ККМ «%4»",
+                            "Goods record %1, %2: written \"%3\", register holds \"%4\"")
+                            .arg(d.record)
+                            .arg(goodsField(d.column), d.after, d.before);
+    }
     report.json.insert(QStringLiteral("mismatches"), mismatches);
-    if (!check.mismatches.isEmpty())
-        return report.fail(ExitCode::Mismatch, say("После записи ККМ хранит другие значения (%1).",
-                                                   "After the write the register holds other values (%1).")
-                                                   .arg(check.mismatches.size()));
+    if (!mismatches.isEmpty()) {
+        report.fail(ExitCode::Mismatch, say("После записи ККМ хранит другие значения (%1).",
+                                            "After the write the register holds other values (%1).")
+                                            .arg(mismatches.size()));
+        return;
+    }
     report.json.insert(QStringLiteral("verified"), true);
-    report.json.insert(
-        QStringLiteral("msg"),
-        say("Запись проверена: %1 полей совпадают.", "Write checked: %1 fields match.").arg(check.matching));
+    const int matching = check.matching + 5 * int(records.size());
+    report.json.insert(QStringLiteral("msg"),
+                       say("Запись проверена: %1 полей совпадают.", "Write checked: %1 fields match.").arg(matching));
     report.lines << report.json.value(QStringLiteral("msg")).toString();
-    return report;
 }
 
 } // namespace

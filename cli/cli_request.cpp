@@ -33,10 +33,10 @@ const QList<std::pair<QString, QStringList>>& commands() {
         {QStringLiteral("read"),
          {QStringLiteral("port"), QStringLiteral("speed"), QStringLiteral("out"), QStringLiteral("goods"),
           QStringLiteral("range")}},
-        {QStringLiteral("diff"), {QStringLiteral("port"), QStringLiteral("speed")}},
+        {QStringLiteral("diff"), {QStringLiteral("port"), QStringLiteral("speed"), QStringLiteral("goods")}},
         {QStringLiteral("apply"),
          {QStringLiteral("port"), QStringLiteral("speed"), QStringLiteral("check"), QStringLiteral("backup-dir"),
-          QStringLiteral("no-verify")}}};
+          QStringLiteral("no-verify"), QStringLiteral("goods")}}};
     return list;
 }
 
@@ -55,7 +55,7 @@ std::optional<std::pair<int, int>> goodsRange(const QString& text) {
 } // namespace
 
 QString say(const char* russian, const char* english) {
-    return QString::fromUtf8(QLocale().language() == QLocale::Russian ? russian : english);
+    return QString::fromUtf8(QLocale::system().language() == QLocale::Russian ? russian : english);
 }
 
 CliParse parseCliArguments(const QStringList& arguments) {
@@ -154,11 +154,12 @@ QString cliHelp() {
                "  identify --port ИМЯ [--speed N]       модель, версия ПО и заводской номер ККМ\n"
                "  read --port ИМЯ --out ФАЙЛ.sav [--goods ФАЙЛ.csv [--range A-B]]\n"
                "                                        настройки ККМ в файл, как их сохраняет окно; товары в CSV\n"
-               "  diff ФАЙЛ.sav --port ИМЯ              отличия ККМ от файла\n"
-               "  apply ФАЙЛ.sav --port ИМЯ [--check] [--backup-dir ПАПКА] [--no-verify]\n"
-               "                                        записывает только отличающиеся таблицы: сначала копия\n"
-               "                                        настроек ККМ, после записи — проверка; --check только\n"
-               "                                        сообщает, что изменилось бы\n"
+               "  diff ФАЙЛ.sav --port ИМЯ [--goods ФАЙЛ.csv]\n"
+               "                                        отличия ККМ от файлов\n"
+               "  apply ФАЙЛ.sav --port ИМЯ [--goods ФАЙЛ.csv] [--check] [--backup-dir ПАПКА] [--no-verify]\n"
+               "                                        записывает только отличающиеся таблицы и товары файла\n"
+               "                                        CSV: сначала копия настроек ККМ, после записи — проверка;\n"
+               "                                        --check только сообщает, что изменилось бы\n"
                "\n"
                "Параметры всех команд:\n"
                "  --json                    один объект JSON в стандартный вывод\n"
@@ -182,11 +183,12 @@ QString cliHelp() {
                "  read --port NAME --out FILE.sav [--goods FILE.csv [--range A-B]]\n"
                "                                        the register's settings into a file, as the window saves\n"
                "                                        them; goods into CSV\n"
-               "  diff FILE.sav --port NAME             how the register differs from the file\n"
-               "  apply FILE.sav --port NAME [--check] [--backup-dir DIR] [--no-verify]\n"
-               "                                        writes only the tables that differ: a backup of the\n"
-               "                                        register first, a check after; --check only reports\n"
-               "                                        what would change\n"
+               "  diff FILE.sav --port NAME [--goods FILE.csv]\n"
+               "                                        how the register differs from the files\n"
+               "  apply FILE.sav --port NAME [--goods FILE.csv] [--check] [--backup-dir DIR] [--no-verify]\n"
+               "                                        writes only the tables and the CSV file's goods that\n"
+               "                                        differ: a backup of the register first, a check after;\n"
+               "                                        --check only reports what would change\n"
                "\n"
                "Options of every command:\n"
                "  --json                    one JSON object on standard output\n"

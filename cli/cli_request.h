@@ -34,5 +34,5 @@ CliParse parseCliArguments(const QStringList& arguments);
 
 // --help: commands, options and exit codes, in Russian under a Russian locale, otherwise in English.
 QString cliHelp();
-// Picks the user's language for a text of the command line.
+// Picks the user's language (the system's locale) for a text of the command line.
 QString say(const char* russian, const char* english);

@@ -5,11 +5,15 @@
 
 #include <cstdio>
 #include <QCoreApplication>
+#include <QLocale>
 #include <unistd.h>
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kkm-configurator"));
+    // Settings files come from the window, which Russian technicians run in Russian: their numbers
+    // and dates are read and written the Russian way whatever the shop PC's locale is.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     const CliParse parsed = parseCliArguments(QCoreApplication::arguments());
     if (parsed.help || parsed.version) {
         std::fputs(parsed.help ? qPrintable(cliHelp()) : "kkm-configurator-cli " KKM_VERSION "\n", stdout);

@@ -20,6 +20,10 @@ QString safeSerial(const QString& serial) {
 
 } // namespace
 
+QString goodsFile(const QString& copy) {
+    return copy.chopped(4) + QStringLiteral(".csv");
+}
+
 QString folder() {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("backups"));
 }
@@ -29,8 +33,8 @@ QString fileName(const QString& serial, const QDateTime& when) {
            QStringLiteral(".sav");
 }
 
-QString save(const QString& folder, const QString& serial, const SettingsLayout::Values& values,
-             const QDateTime& when) {
+QString save(const QString& folder, const QString& serial, const SettingsLayout::Values& values, const QDateTime& when,
+             const QByteArray& goodsCsv) {
     QDir dir(folder);
     if (!dir.mkpath(QStringLiteral(".")))
         throw std::runtime_error(
@@ -46,13 +50,20 @@ QString save(const QString& folder, const QString& serial, const SettingsLayout:
     const QString failure = saveWhole(path, file.bytes());
     if (!failure.isEmpty())
         throw std::runtime_error(failure.toStdString());
+    if (!goodsCsv.isEmpty()) {
+        const QString goodsFailure = saveWhole(goodsFile(path), goodsCsv);
+        if (!goodsFailure.isEmpty())
+            throw std::runtime_error(goodsFailure.toStdString());
+    }
     // The stamp sorts the copies of one register by age; other files in the folder are left alone.
     const QRegularExpression copy(QRegularExpression::anchoredPattern(QRegularExpression::escape(safeSerial(serial)) +
                                                                       QStringLiteral("-\\d{8}-\\d{6}(_\\d+)?\\.sav")));
     const QStringList copies =
         dir.entryList({safeSerial(serial) + QStringLiteral("-*.sav")}, QDir::Files, QDir::Name).filter(copy);
-    for (qsizetype i = 0; i + kept < copies.size(); ++i)
+    for (qsizetype i = 0; i + kept < copies.size(); ++i) {
         dir.remove(copies[i]);
+        dir.remove(goodsFile(copies[i]));
+    }
     return path;
 }
 

@@ -16,9 +16,13 @@ QString folder();
 // The file name for a copy of register `serial` taken at `when`; characters a file name cannot
 // hold are replaced.
 QString fileName(const QString& serial, const QDateTime& when);
-// Writes `values` as a new copy in `folder` (made when missing), then removes the oldest copies of
-// that register beyond `kept`. Returns the copy's path; throws std::runtime_error saying why the
-// copy could not be written, in which case nothing is removed.
-QString save(const QString& folder, const QString& serial, const SettingsLayout::Values& values, const QDateTime& when);
+// Writes `values` as a new copy in `folder` (made when missing), with the goods records about to be
+// overwritten beside it as a CSV file when there are any, then removes the oldest copies of that
+// register beyond `kept`. Returns the copy's path; throws std::runtime_error saying why the copy
+// could not be written, in which case nothing is removed.
+QString save(const QString& folder, const QString& serial, const SettingsLayout::Values& values, const QDateTime& when,
+             const QByteArray& goodsCsv = {});
+// The goods CSV file beside the copy `copy`.
+QString goodsFile(const QString& copy);
 
 } // namespace Backups

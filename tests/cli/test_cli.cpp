@@ -2,6 +2,7 @@
 // the program a fleet engine runs.
 #include "cli_commands.h"
 #include "cli_request.h"
+#include "cp1251.h"
 #include "device_library.h"
 #include "fm_main.h"
 #include "profile_file.h"
@@ -27,6 +28,13 @@ struct Tap {
     static inline DeviceTable through;
     static inline int writes = 0;
     static inline int opens = 0;
+    static inline int goodsWrites = 0;
+
+    static int32_t ORVEL_CALL SetPLU(uint8_t kkm, uint8_t pc, uint16_t number, const char* t0, const char* t1,
+                                     const char* t2, const char* t3, const char* t4, const char* t5, const char* t6) {
+        ++goodsWrites;
+        return through.SetPLU(kkm, pc, number, t0, t1, t2, t3, t4, t5, t6);
+    }
 
     static int32_t ORVEL_CALL SetRowValue(uint8_t kkm, uint8_t pc, uint8_t table, uint16_t row, const uint8_t* buf,
                                           int32_t lastIndex) {
@@ -42,6 +50,7 @@ struct Tap {
         DeviceTable tapped = table;
         tapped.SetRowValue = SetRowValue;
         tapped.SetPort = SetPort;
+        tapped.SetPLU = SetPLU;
         return tapped;
     }
 };
@@ -71,6 +80,7 @@ class TestCli : public QObject {
             return CliReport{}.fail(ExitCode::BadInput, parsed.error);
         Tap::writes = 0;
         Tap::opens = 0;
+        Tap::goodsWrites = 0;
         return runCliRequest(*parsed.request, *m_tapped);
     }
     QString path(const char* name) const { return m_data.filePath(QLatin1String(name)); }
@@ -170,6 +180,38 @@ private slots:
         QCOMPARE(report.exit, ExitCode::Done);
         QCOMPARE(Tap::writes, 0);
         QCOMPARE(report.json.value("changed").toBool(), false);
+    }
+
+    // The goods of a CSV file go out when they differ, the register's old ones kept beside the backup.
+    void goodsFromAFile() {
+        QVERIFY(
+            writeBytes(path("goods.csv"),
+                       toCp1251(QStringLiteral("5;Батон;4600000000001;2;45;НЕТ;0;0\r\n6;Milk;;1;12.50;ДА;0;0\r\n"))));
+        CliReport report =
+            run({"apply", path("changed.sav"), "--port", "EMULATOR", "--goods", path("goods.csv"), "--json"});
+        QVERIFY2(report.exit == ExitCode::Changed, qPrintable(report.json.value("msg").toString()));
+        QCOMPARE(Tap::goodsWrites, 2);
+        QCOMPARE(Tap::writes, 0);
+        QVERIFY(report.json.value("verified").toBool());
+        QStringList fields;
+        for (const QJsonValue entry : report.json.value("diff").toArray()) {
+            QCOMPARE(entry.toObject().value("table").toString(), QStringLiteral("goods"));
+            fields << QString::number(entry.toObject().value("row").toInt()) +
+                          entry.toObject().value("field").toString();
+        }
+        QVERIFY2(fields.contains("5name") && fields.contains("5price") && fields.contains("6fractional"),
+                 qPrintable(fields.join(' ')));
+        const QByteArray kept = fileBytes(report.json.value("backup").toString().chopped(4) + ".csv");
+        QVERIFY2(kept.startsWith("5;") && kept.contains("\r\n6;"), kept.constData());
+
+        report = run({"apply", path("changed.sav"), "--port", "EMULATOR", "--goods", path("goods.csv")});
+        QCOMPARE(report.exit, ExitCode::Done);
+        QCOMPARE(Tap::goodsWrites, 0);
+
+        QVERIFY(writeBytes(path("bad.csv"), "10000;Too far;;1;1.00;НЕТ;0;0\r\n"));
+        report = run({"apply", path("changed.sav"), "--port", "EMULATOR", "--goods", path("bad.csv")});
+        QCOMPARE(report.exit, ExitCode::BadInput);
+        QCOMPARE(Tap::opens, 0);
     }
 
     void badFileSendsNothing_data() {
