@@ -386,15 +386,9 @@ void Tfm_Main::readAllTables() {
 void Tfm_Main::fillPortList() {
     QStringList ports;
     if (m_device.isLoaded()) {
-        // The index is one byte wide, so a library that never says "no more" still ends the list.
-        int32_t result = 0;
-        for (int index = 0; index <= 255; ++index) {
-            const char* name = nullptr;
-            result = m_link.api.GetPortName(uint8_t(index), &name);
-            if (result != 0)
-                break;
-            ports << fromDeviceText(name);
-        }
+        const PortList listed = listPorts(m_link);
+        ports = listed.names;
+        const int32_t result = listed.result;
         // A library that cannot even list its ports says why (a maker's DLL behind the bridge that
         // lacks functions, say): the user hears it now, not at the first connection.
         if (ports.isEmpty()) {

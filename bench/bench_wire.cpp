@@ -51,25 +51,9 @@ int main(int argc, char* argv[]) {
     auto* result = window.findChild<QLabel*>(QStringLiteral("lb_Result"));
     QCoreApplication::processEvents();
 
-    // A timer of no interval runs each time the event loop does.
-    QElapsedTimer clock;
-    qint64 lastRun = 0;
-    qint64 longestGap = 0;
-    QTimer loopRuns;
-    loopRuns.setInterval(0);
-    QObject::connect(&loopRuns, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longestGap = std::max(longestGap, now - lastRun);
-        lastRun = now;
-    });
     first->setText(QStringLiteral("1"));
     last->setText(QString::number(kGapRecords));
-    clock.start();
-    loopRuns.start();
-    window.driver().sb_ReadTableFromKKMClick();
-    const qint64 readNs = clock.nsecsElapsed();
-    loopRuns.stop();
-    longestGap = std::max(longestGap, readNs - lastRun);
+    const auto [longestGap, readNs] = longestEventGap([&] { window.driver().sb_ReadTableFromKKMClick(); });
     if (result->text() != QStringLiteral("Чтение данных прошло успешно."))
         fail("the read of 1000 goods failed");
 

@@ -5,17 +5,20 @@
 #include "fm_main.h"
 #include "safe_writer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <QAbstractButton>
-#include <QElapsedTimer>
-#include <QLabel>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <utility>
 
 // What the benchmarks that drive the window on our emulated register share.
 
@@ -63,6 +66,27 @@ inline void connectToGoodsPage(Tfm_Main& window) {
     window.findChild<QLineEdit*>(QStringLiteral("ed_GoodsStart"))->setText(QStringLiteral("1"));
     window.findChild<QLineEdit*>(QStringLiteral("ed_GoodsEND"))->setText(QStringLiteral("9999"));
     QCoreApplication::processEvents();
+}
+
+// The longest time the event loop did not run while `work` ran, in nanoseconds: a timer of no
+// interval runs each time the loop does. Also the work's own time.
+template <typename Work> std::pair<qint64, qint64> longestEventGap(Work&& work) {
+    QElapsedTimer clock;
+    qint64 lastRun = 0;
+    qint64 longestGap = 0;
+    QTimer loopRuns;
+    loopRuns.setInterval(0);
+    QObject::connect(&loopRuns, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longestGap = std::max(longestGap, now - lastRun);
+        lastRun = now;
+    });
+    clock.start();
+    loopRuns.start();
+    work();
+    const qint64 workNs = clock.nsecsElapsed();
+    loopRuns.stop();
+    return {std::max(longestGap, workNs - lastRun), workNs};
 }
 
 // Compares each configuration page of the connected window with the register through «Сравнить с

@@ -114,16 +114,12 @@ CliReport Session::run() {
 
 CliReport Session::ports() {
     CliReport report;
+    const PortList listed = listPorts(m_link);
+    const int32_t result = listed.result;
     QJsonArray names;
-    int32_t result = 0;
-    for (int index = 0; index <= 255; ++index) {
-        const char* name = nullptr;
-        result = m_link.api.GetPortName(uint8_t(index), &name);
-        if (result != 0)
-            break;
-        names << fromDeviceText(name);
-        report.lines << fromDeviceText(name);
-    }
+    for (const QString& name : listed.names)
+        names << name;
+    report.lines << listed.names;
     report.json = {{QStringLiteral("ports"), names}, {QStringLiteral("failed"), false}, {QStringLiteral("msg"), ""}};
     if (names.isEmpty()) {
         m_link.lastResult = result;

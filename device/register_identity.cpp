@@ -3,6 +3,19 @@
 #include "cp1251.h"
 #include "register_link.h"
 
+PortList listPorts(RegisterLink& link) {
+    PortList ports;
+    // The index is one byte wide, so a library that never says "no more" still ends the list.
+    for (int index = 0; index <= 255; ++index) {
+        const char* name = nullptr;
+        ports.result = link.api.GetPortName(uint8_t(index), &name);
+        if (ports.result != 0)
+            break;
+        ports.names << fromDeviceText(name);
+    }
+    return ports;
+}
+
 std::optional<RegisterIdentity> identifyRegister(RegisterLink& link) {
     uint8_t software = 0, unused = 0, protocol = 0, locale = 0;
     const char* model = nullptr;
