@@ -3,7 +3,7 @@
 #include "error_reporter.h"
 #include "file_dialogs.h"
 #include "logo_preview.h"
-#include "logo_records.h"
+#include "logo_upload.h"
 #include "message_boxes.h"
 #include "register_link.h"
 #include "ui_logo_page.h"
@@ -14,8 +14,6 @@
 #include <QSignalBlocker>
 
 namespace {
-
-constexpr int uploadAttempts = 3;
 
 // Sets a slider without running its change handler; the caller does the handler's work.
 void place(QSlider* slider, int position) {
@@ -74,29 +72,23 @@ void LogoPage::bt_load_logoClick() {
                                                     QStringLiteral("*.jpg, *.bmp (*.jpg *.bmp)"));
         if (path.isEmpty())
             return;
-        const QString upper = path.toUpper();
-        const bool jpeg = upper.contains(QLatin1String(".JPG"));
-        if (!jpeg && !upper.contains(QLatin1String(".BMP"))) {
-            m_boxes.error(QStringLiteral("Неподдерживаемый тип файла"));
-            return;
-        }
-        if (!QFileInfo::exists(path)) {
-            m_boxes.error(QStringLiteral("Файл не найден"));
-            return;
-        }
         // A failed read throws here, before anything of the page has changed.
-        m_picture = jpeg ? loadJpegPicture(path) : loadBitmapPicture(path);
+        try {
+            m_picture = loadLogoPicture(path);
+        } catch (const LogoFileRefused& e) {
+            m_boxes.error(QString::fromUtf8(e.what()));
+            return;
+        }
 
         auto& ui = *m_ui;
         m_pictureLoaded = false;
         ui.tb_Contrast->setValue(50);
         ui.tb_Res_h->setValue(10);
         ui.tb_res_v->setValue(10);
-        const int width = (std::min(m_picture.width, previewWidth) + 7) / 8 * 8;
-        const int height = std::min(m_picture.height, previewHeight);
+        const CopyArea opening = openingArea(m_picture);
         // The size is limited by the offsets in force before the load; only then do they go to 0.
-        ui.tb_width->setValue(width);
-        ui.tb_height->setValue(height);
+        ui.tb_width->setValue(opening.width());
+        ui.tb_height->setValue(opening.height());
         ui.tb_top->setValue(0);
         ui.tb_left->setValue(0);
         FillImage();
@@ -209,20 +201,9 @@ void LogoPage::WrLogoRow(const std::function<void()>& step) {
         // The sliders stay usable during the upload: work from the area announced in the
         // header, so no row can outgrow it.
         const CopyArea area = m_area;
-        const auto send = [this](int32_t kind, const QByteArray& record) {
-            return m_link.attempt(uploadAttempts, [&] {
-                return m_link.api.WriteLogo(m_link.kkmAddr, m_link.pcAddr, kind,
-                                            reinterpret_cast<const uint8_t*>(record.constData()),
-                                            int32_t(record.size() - 1));
-            });
-        };
-        if (send(0, logoHeader(area)) < 0)
-            return;
-        for (int y = area.top; y <= area.bottom; ++y) {
+        sendLogo(m_link, m_preview, area, [&] {
             step();
             QCoreApplication::processEvents();
-            if (send(1, logoRow(m_preview, area, y)) < 0)
-                return;
-        }
+        });
     });
 }
