@@ -11,6 +11,9 @@
 #include "goods_diff.h"
 #include "goods_model.h"
 #include "goods_page.h"
+#include "logo_preview.h"
+#include "logo_records.h"
+#include "logo_upload.h"
 #include "profile_file.h"
 #include "register_fields.h"
 #include "register_identity.h"
@@ -21,6 +24,7 @@
 #include "table_writer.h"
 #include "write_failure.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
@@ -76,6 +80,7 @@ private:
     bool backUp(const SettingsLayout::Values& held, const QHash<int, GoodsDiff::Record>& heldGoods,
                 const QList<int>& records, CliReport& report);
     bool writeAll(const QStringList& sections, const QList<int>& records, CliReport& report);
+    bool uploadLogo(CliReport& report);
     void verifyAll(const QStringList& sections, const SettingsLayout::Values& held, const QList<int>& records,
                    const QHash<int, GoodsDiff::Record>& heldGoods, CliReport& report);
 
@@ -91,7 +96,13 @@ private:
     const CliRequest& m_request;
     std::function<void(int, int)> m_progress;
     std::optional<RegisterIdentity> m_identity;
+    QString backupFolder() const { return m_request.backupDir.isEmpty() ? Backups::folder() : m_request.backupDir; }
+
     SettingsLayout::Values m_configured;
+    // The logo as the page would send it right after opening the picture, and its records' digest.
+    QImage m_logoPreview;
+    CopyArea m_logoArea;
+    QString m_logoDigest;
     GoodsModel m_goods;
     QList<int> m_goodsRecords; // the records of the goods file, in its order
 };
@@ -263,6 +274,22 @@ bool Session::loadFiles(CliReport& report, bool apply) {
                     say("Файл %1: %2", "File %1: %2").arg(m_request.settingsFile, QString::fromUtf8(e.what())));
         return false;
     }
+    if (!m_request.logo.isEmpty()) {
+        try {
+            const GreyPicture picture = loadLogoPicture(m_request.logo);
+            renderLogo(picture, RenderSettings{}, m_logoPreview);
+            m_logoArea = openingArea(picture);
+            QCryptographicHash digest(QCryptographicHash::Sha256);
+            digest.addData(logoHeader(m_logoArea));
+            for (int y = m_logoArea.top; y <= m_logoArea.bottom; ++y)
+                digest.addData(logoRow(m_logoPreview, m_logoArea, y));
+            m_logoDigest = QString::fromLatin1(digest.result().toHex());
+        } catch (const std::exception& e) {
+            report.fail(ExitCode::BadInput,
+                        say("Файл %1: %2", "File %1: %2").arg(m_request.logo, QString::fromUtf8(e.what())));
+            return false;
+        }
+    }
     if (m_request.goods.isEmpty())
         return true;
     QFile file(m_request.goods);
@@ -357,6 +384,18 @@ CliReport Session::compare(bool apply) {
         if (!records.contains(d.record))
             records << d.record;
     }
+    // The register's logo cannot be read: it differs unless it is the one last sent from here.
+    const bool logoChanged =
+        !m_logoDigest.isEmpty() && Backups::lastLogo(backupFolder(), m_identity->serialNumber) != m_logoDigest;
+    if (logoChanged) {
+        diff << QJsonObject{{QStringLiteral("table"), QStringLiteral("logo")},
+                            {QStringLiteral("row"), 1},
+                            {QStringLiteral("field"), QStringLiteral("records")},
+                            {QStringLiteral("before"), Backups::lastLogo(backupFolder(), m_identity->serialNumber)},
+                            {QStringLiteral("after"), m_logoDigest}};
+        report.lines << say("Логотип: не тот, что был записан отсюда последним",
+                            "Logo: not the one last written from here");
+    }
     const bool changed = !diff.isEmpty();
     report.json.insert(QStringLiteral("diff"), diff);
     report.json.insert(QStringLiteral("changed"), changed);
@@ -372,7 +411,8 @@ CliReport Session::compare(bool apply) {
         report.lines << pending;
         return report;
     }
-    if (!backUp(*held, heldGoods, records, report) || !writeAll(sections, records, report))
+    if (!backUp(*held, heldGoods, records, report) || !writeAll(sections, records, report) ||
+        (logoChanged && !uploadLogo(report)))
         return report;
     if (!m_request.verify) {
         report.json.insert(QStringLiteral("msg"),
@@ -396,9 +436,8 @@ bool Session::backUp(const SettingsLayout::Values& held, const QHash<int, GoodsD
     try {
         for (int record : records)
             goodsCsv += goodsCsvContent(before, record, record);
-        const QString folder = m_request.backupDir.isEmpty() ? Backups::folder() : m_request.backupDir;
         const QString backup =
-            Backups::save(folder, m_identity->serialNumber, held, QDateTime::currentDateTime(), goodsCsv);
+            Backups::save(backupFolder(), m_identity->serialNumber, held, QDateTime::currentDateTime(), goodsCsv);
         report.json.insert(QStringLiteral("backup"), backup);
         report.lines << say("Копия настроек ККМ: %1", "Backup of the register's settings: %1").arg(backup);
         return true;
@@ -439,6 +478,30 @@ bool Session::writeAll(const QStringList& sections, const QList<int>& records, C
                     .arg(records.size()));
         if (m_progress)
             m_progress(int(i) + 1, int(records.size()));
+    }
+    return true;
+}
+
+bool Session::uploadLogo(CliReport& report) {
+    const int rows = m_logoArea.height();
+    int sent = 0;
+    m_link.lastResult = 0;
+    sendLogo(m_link, m_logoPreview, m_logoArea, [&] {
+        if (m_progress)
+            m_progress(++sent, rows);
+    });
+    if (m_link.lastResult < 0) {
+        report.fail(m_link.lastResult == lostConnection ? ExitCode::NoRegister : ExitCode::Refused,
+                    say("Логотип в ККМ записан не полностью, запишите его снова: %1",
+                        "The register's logo was not written whole; write it again: %1")
+                        .arg(failureText()));
+        return false;
+    }
+    try {
+        Backups::rememberLogo(backupFolder(), m_identity->serialNumber, m_logoDigest);
+    } catch (const std::exception& e) {
+        // The logo is in the register; only the next run will send it again.
+        report.lines << QString::fromUtf8(e.what());
     }
     return true;
 }

@@ -12,6 +12,7 @@ struct Options {
     QCommandLineOption out{QStringLiteral("out"), {}, QStringLiteral("file")};
     QCommandLineOption goods{QStringLiteral("goods"), {}, QStringLiteral("file")};
     QCommandLineOption range{QStringLiteral("range"), {}, QStringLiteral("a-b")};
+    QCommandLineOption logo{QStringLiteral("logo"), {}, QStringLiteral("picture")};
     QCommandLineOption check{QStringLiteral("check")};
     QCommandLineOption backupDir{QStringLiteral("backup-dir"), {}, QStringLiteral("dir")};
     QCommandLineOption noVerify{QStringLiteral("no-verify")};
@@ -21,7 +22,7 @@ struct Options {
     QCommandLineOption version{QStringLiteral("version")};
 
     QList<QCommandLineOption> all() const {
-        return {port, speed, out, goods, range, check, backupDir, noVerify, json, deviceLibrary, help, version};
+        return {port, speed, out, goods, range, logo, check, backupDir, noVerify, json, deviceLibrary, help, version};
     }
 };
 
@@ -33,10 +34,11 @@ const QList<std::pair<QString, QStringList>>& commands() {
         {QStringLiteral("read"),
          {QStringLiteral("port"), QStringLiteral("speed"), QStringLiteral("out"), QStringLiteral("goods"),
           QStringLiteral("range")}},
-        {QStringLiteral("diff"), {QStringLiteral("port"), QStringLiteral("speed"), QStringLiteral("goods")}},
+        {QStringLiteral("diff"),
+         {QStringLiteral("port"), QStringLiteral("speed"), QStringLiteral("goods"), QStringLiteral("logo")}},
         {QStringLiteral("apply"),
          {QStringLiteral("port"), QStringLiteral("speed"), QStringLiteral("check"), QStringLiteral("backup-dir"),
-          QStringLiteral("no-verify"), QStringLiteral("goods")}}};
+          QStringLiteral("no-verify"), QStringLiteral("goods"), QStringLiteral("logo")}}};
     return list;
 }
 
@@ -136,6 +138,7 @@ CliParse parseCliArguments(const QStringList& arguments) {
         }
         request.range = *range;
     }
+    request.logo = parser.value(options.logo);
     request.check = parser.isSet(options.check);
     request.backupDir = parser.value(options.backupDir);
     request.verify = !parser.isSet(options.noVerify);
@@ -154,11 +157,14 @@ QString cliHelp() {
                "  identify --port ИМЯ [--speed N]       модель, версия ПО и заводской номер ККМ\n"
                "  read --port ИМЯ --out ФАЙЛ.sav [--goods ФАЙЛ.csv [--range A-B]]\n"
                "                                        настройки ККМ в файл, как их сохраняет окно; товары в CSV\n"
-               "  diff ФАЙЛ.sav --port ИМЯ [--goods ФАЙЛ.csv]\n"
+               "  diff ФАЙЛ.sav --port ИМЯ [--goods ФАЙЛ.csv] [--logo КАРТИНКА]\n"
                "                                        отличия ККМ от файлов\n"
-               "  apply ФАЙЛ.sav --port ИМЯ [--goods ФАЙЛ.csv] [--check] [--backup-dir ПАПКА] [--no-verify]\n"
+               "  apply ФАЙЛ.sav --port ИМЯ [--goods ФАЙЛ.csv] [--logo КАРТИНКА] [--check]\n"
+               "        [--backup-dir ПАПКА] [--no-verify]\n"
                "                                        записывает только отличающиеся таблицы и товары файла\n"
                "                                        CSV: сначала копия настроек ККМ, после записи — проверка;\n"
+               "                                        логотип (JPEG или BMP, как его готовит окно при открытии)\n"
+               "                                        — если он не тот, что был записан отсюда последним;\n"
                "                                        --check только сообщает, что изменилось бы\n"
                "\n"
                "Параметры всех команд:\n"
@@ -183,12 +189,15 @@ QString cliHelp() {
                "  read --port NAME --out FILE.sav [--goods FILE.csv [--range A-B]]\n"
                "                                        the register's settings into a file, as the window saves\n"
                "                                        them; goods into CSV\n"
-               "  diff FILE.sav --port NAME [--goods FILE.csv]\n"
+               "  diff FILE.sav --port NAME [--goods FILE.csv] [--logo PICTURE]\n"
                "                                        how the register differs from the files\n"
-               "  apply FILE.sav --port NAME [--goods FILE.csv] [--check] [--backup-dir DIR] [--no-verify]\n"
+               "  apply FILE.sav --port NAME [--goods FILE.csv] [--logo PICTURE] [--check]\n"
+               "        [--backup-dir DIR] [--no-verify]\n"
                "                                        writes only the tables and the CSV file's goods that\n"
                "                                        differ: a backup of the register first, a check after;\n"
-               "                                        --check only reports what would change\n"
+               "                                        the logo (JPEG or BMP, prepared as the window prepares\n"
+               "                                        it on opening) unless it is the one last written from\n"
+               "                                        here; --check only reports what would change\n"
                "\n"
                "Options of every command:\n"
                "  --json                    one JSON object on standard output\n"

@@ -13,7 +13,8 @@ struct CliRequest {
     int speed = 115200;
     QString settingsFile; // diff and apply
     QString out;          // read
-    QString goods;        // read: the CSV file to export the goods range into
+    QString goods;        // read: the CSV file to export the goods range into; diff, apply: to write
+    QString logo;         // diff, apply: the picture to upload as the receipt logo
     std::pair<int, int> range{1, 9999};
     bool check = false;
     QString backupDir; // empty: the user's data folder, as the window

@@ -4,6 +4,7 @@
 #include "write_failure.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <stdexcept>
@@ -65,6 +66,28 @@ QString save(const QString& folder, const QString& serial, const SettingsLayout:
         dir.remove(goodsFile(copies[i]));
     }
     return path;
+}
+
+namespace {
+
+QString logoFile(const QString& folder, const QString& serial) {
+    return QDir(folder).filePath(safeSerial(serial) + QStringLiteral("-logo.sha256"));
+}
+
+} // namespace
+
+QString lastLogo(const QString& folder, const QString& serial) {
+    QFile file(logoFile(folder, serial));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed()) : QString();
+}
+
+void rememberLogo(const QString& folder, const QString& serial, const QString& digest) {
+    if (!QDir().mkpath(folder))
+        throw std::runtime_error(
+            QStringLiteral("Не удалось создать папку «%1»").arg(QDir::toNativeSeparators(folder)).toStdString());
+    const QString failure = saveWhole(logoFile(folder, serial), digest.toLatin1() + '\n');
+    if (!failure.isEmpty())
+        throw std::runtime_error(failure.toStdString());
 }
 
 } // namespace Backups

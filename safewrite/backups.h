@@ -25,4 +25,10 @@ QString save(const QString& folder, const QString& serial, const SettingsLayout:
 // The goods CSV file beside the copy `copy`.
 QString goodsFile(const QString& copy);
 
+// A logo cannot be read back from the register: what was last uploaded to register `serial` from
+// here is remembered in `folder` by a digest of its records. Empty when nothing is remembered.
+QString lastLogo(const QString& folder, const QString& serial);
+// Throws std::runtime_error saying why the digest could not be kept.
+void rememberLogo(const QString& folder, const QString& serial, const QString& digest);
+
 } // namespace Backups

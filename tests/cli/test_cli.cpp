@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -29,6 +30,12 @@ struct Tap {
     static inline int writes = 0;
     static inline int opens = 0;
     static inline int goodsWrites = 0;
+    static inline int logoRecords = 0;
+
+    static int32_t ORVEL_CALL WriteLogo(uint8_t kkm, uint8_t pc, int32_t kind, const uint8_t* buf, int32_t lastIndex) {
+        ++logoRecords;
+        return through.WriteLogo(kkm, pc, kind, buf, lastIndex);
+    }
 
     static int32_t ORVEL_CALL SetPLU(uint8_t kkm, uint8_t pc, uint16_t number, const char* t0, const char* t1,
                                      const char* t2, const char* t3, const char* t4, const char* t5, const char* t6) {
@@ -51,6 +58,7 @@ struct Tap {
         tapped.SetRowValue = SetRowValue;
         tapped.SetPort = SetPort;
         tapped.SetPLU = SetPLU;
+        tapped.WriteLogo = WriteLogo;
         return tapped;
     }
 };
@@ -81,6 +89,7 @@ class TestCli : public QObject {
         Tap::writes = 0;
         Tap::opens = 0;
         Tap::goodsWrites = 0;
+        Tap::logoRecords = 0;
         return runCliRequest(*parsed.request, *m_tapped);
     }
     QString path(const char* name) const { return m_data.filePath(QLatin1String(name)); }
@@ -210,6 +219,36 @@ private slots:
 
         QVERIFY(writeBytes(path("bad.csv"), "10000;Too far;;1;1.00;НЕТ;0;0\r\n"));
         report = run({"apply", path("changed.sav"), "--port", "EMULATOR", "--goods", path("bad.csv")});
+        QCOMPARE(report.exit, ExitCode::BadInput);
+        QCOMPARE(Tap::opens, 0);
+    }
+
+    // The register's logo cannot be read: it goes out unless it is the one last sent from here.
+    void logoOnceUntilItChanges() {
+        QImage picture(100, 40, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        picture.setPixel(3, 3, qRgb(0, 0, 0));
+        QVERIFY(picture.save(path("logo.bmp")));
+        const QStringList apply{"apply",  path("changed.sav"), "--port",       "EMULATOR",
+                                "--logo", path("logo.bmp"),    "--backup-dir", path("backups")};
+        CliReport report = run(apply + QStringList{"--json"});
+        QCOMPARE(report.exit, ExitCode::Changed);
+        QCOMPARE(Tap::logoRecords, 1 + 40); // the header, then 40 rows
+        const QJsonArray diff = report.json.value("diff").toArray();
+        QCOMPARE(diff.size(), 1);
+        QCOMPARE(diff[0].toObject().value("table").toString(), QStringLiteral("logo"));
+
+        report = run(apply);
+        QCOMPARE(report.exit, ExitCode::Done);
+        QCOMPARE(Tap::logoRecords, 0);
+
+        picture.setPixel(4, 3, qRgb(0, 0, 0));
+        QVERIFY(picture.save(path("logo.bmp")));
+        report = run(apply);
+        QCOMPARE(report.exit, ExitCode::Changed);
+        QCOMPARE(Tap::logoRecords, 41);
+
+        report = run({"apply", path("changed.sav"), "--port", "EMULATOR", "--logo", path("logo.png")});
         QCOMPARE(report.exit, ExitCode::BadInput);
         QCOMPARE(Tap::opens, 0);
     }

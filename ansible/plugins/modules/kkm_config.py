@@ -30,6 +30,12 @@ options:
   goods:
     description: A goods CSV file, as the configurator exports it, whose records are written.
     type: path
+  logo:
+    description:
+      - A picture (JPEG or BMP) to upload as the receipt logo, prepared as the configurator's window
+        prepares it on opening. The register's logo cannot be read back, so it is uploaded unless it
+        is the one last uploaded from this host with the same backup folder.
+    type: path
   backup_dir:
     description: Where the backup of the register goes; the user's data folder when not given.
     type: path
@@ -98,6 +104,7 @@ def main():
             speed=dict(type="int", default=115200),
             src=dict(type="path", required=True),
             goods=dict(type="path"),
+            logo=dict(type="path"),
             backup_dir=dict(type="path"),
             verify=dict(type="bool", default=True),
             device_library=dict(type="path"),
@@ -110,6 +117,8 @@ def main():
     command = [program, "apply", params["src"], "--port", params["port"], "--speed", str(params["speed"]), "--json"]
     if params["goods"]:
         command += ["--goods", params["goods"]]
+    if params["logo"]:
+        command += ["--logo", params["logo"]]
     if params["backup_dir"]:
         command += ["--backup-dir", params["backup_dir"]]
     if not params["verify"]:
