@@ -76,7 +76,10 @@ GoodsImport importGoodsLines(GoodsModel& goods, const QStringList& lines, const 
         GoodsModel::Fields stored = goods.record(record);
         bool fractional = goods.fractional(record);
         for (int field = 1; field < fields.size(); ++field) {
-            const QString& text = fields[field];
+            QString text = fields[field];
+            // A price written with a comma, as Russian spreadsheets write it, has its point there.
+            if (field == GoodsModel::PriceColumn)
+                text.replace(QLatin1Char(','), QLatin1Char('.'));
             const QString failure = checkGoodsField(field, text);
             if (!failure.isEmpty()) {
                 goods.setRecord(record, stored, fractional);

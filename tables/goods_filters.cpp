@@ -46,9 +46,15 @@ bool goodsCellFits(int column, QStringView text) {
 QString filterGoodsCell(int column, const QString& text, const QString& previous) {
     if (column == GoodsModel::NameColumn)
         return filterName(text);
-    // A point typed first stands for "0.".
-    const QString wanted =
-        column == GoodsModel::PriceColumn && text.startsWith(QLatin1Char('.')) ? QLatin1Char('0') + text : text;
+    QString wanted = text;
+    if (column == GoodsModel::PriceColumn) {
+        // A Russian keyboard types a comma for the point: taken as the point, never dropped, or
+        // 6,50 would become 650.
+        wanted.replace(QLatin1Char(','), QLatin1Char('.'));
+        // A point typed first stands for "0.".
+        if (wanted.startsWith(QLatin1Char('.')))
+            wanted.prepend(QLatin1Char('0'));
+    }
     return goodsCellFits(column, wanted) ? wanted : previous;
 }
 

@@ -22,6 +22,8 @@ QString digitUpTo(const QString& text, QChar highest) {
 
 // The rate as the register's original key filter leaves it after each key.
 QString filterRate(QString text) {
+    // A comma typed for the point is the point: dropped, 1,5 would become 15.
+    text.replace(QLatin1Char(','), TaxesRow::point);
     int point = 0; // where the point stands, counted from 1; 0 before one is found
     for (int i = 0; i < text.size();) {
         const int position = i + 1;

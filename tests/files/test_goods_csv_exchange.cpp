@@ -198,7 +198,8 @@ private slots:
 
     void importStoresRowsAndFlags() {
         fill(7, {"keep", "1", "2", "3", "НЕТ", "4", "5"});
-        importBytes("2;\xD5\xEB\xE5\xE1 ;4601; 1;25.50;\xC4\xC0;0.00; 1,5 \r\n"
+        // The price's comma is its point.
+        importBytes("2;\xD5\xEB\xE5\xE1 ;4601; 1;25,50;\xC4\xC0;0.00; 1,5 \r\n"
                     "7;\xD1\xEE\xEB\xFC\r\n"
                     "9;;;;;;;\r\n");
         QCOMPARE(row(2), QStringList({"Хлеб ", "4601", "1", "25.50", "ДА", "0.00", "1,5"}));
@@ -223,8 +224,8 @@ private slots:
         QTest::newRow("returns not a number")
             << QByteArray("12;A;1;1;1.00;\xC4\xC0;0;x") << "Поле \"Возвраты\" имеет неправильный тип!"
             << "Ошибка в записи № 12";
-        QTest::newRow("price with a comma") << QByteArray("12;A;1;1;1,00") << "Цена имеет неправильный тип!"
-                                            << "Ошибка в записи № 12";
+        QTest::newRow("price with two commas") << QByteArray("12;A;1;1;1,0,0") << "Цена имеет неправильный тип!"
+                                               << "Ошибка в записи № 12";
         QTest::newRow("record 0") << QByteArray("0;A") << ""
                                   << "Ошибка в записи № 0";
         QTest::newRow("record 10000") << QByteArray("10000;A") << ""

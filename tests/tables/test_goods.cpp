@@ -91,6 +91,12 @@ private slots:
         QTest::newRow("price seven and decimals") << 4 << "1234567.8"
                                                   << "1234567.89"
                                                   << "1234567.89";
+        QTest::newRow("price comma typed") << 4 << "6"
+                                           << "6,"
+                                           << "6.";
+        QTest::newRow("price comma pasted") << 4 << ""
+                                            << ",75"
+                                            << "0.75";
         QTest::newRow("emptied") << 4 << "5"
                                  << ""
                                  << "";
@@ -310,6 +316,27 @@ private slots:
         QCOMPARE(editor->text(), QStringLiteral("1"));
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_COMPARE(model().cell(5, GoodsModel::SectionColumn), QStringLiteral("1"));
+    }
+
+    // A technician types a comma: the price is 6.50, not 650.
+    void priceTypedWithAComma() {
+        GoodsView& view = m_page->view();
+        view.resize(700, 400);
+        m_page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
+        view.setFocus();
+        view.setCurrentIndex(model().index(6, GoodsModel::PriceColumn));
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* line : view.findChildren<QLineEdit*>()) {
+            if (line->isVisible())
+                editor = line;
+        }
+        QVERIFY(editor);
+        editor->clear();
+        QTest::keyClicks(editor, "6,50");
+        QCOMPARE(editor->text(), QStringLiteral("6.50"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(model().cell(7, GoodsModel::PriceColumn), QStringLiteral("6.50"));
     }
 
     void aReadRefreshesAnOpenEditor() {

@@ -211,6 +211,10 @@ private slots:
                                           << "0.5";
         QTest::newRow("rate second point") << true << 2 << "5..2"
                                            << "5.2";
+        QTest::newRow("rate with a comma") << true << 2 << "5,25"
+                                           << "5.25";
+        QTest::newRow("rate comma first") << true << 2 << ",5"
+                                          << "0.5";
         QTest::newRow("rate letters") << true << 2 << "a1b"
                                       << "1";
         QTest::newRow("tax name of 7") << true << 1 << "NDS 18%"
