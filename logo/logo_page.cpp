@@ -196,6 +196,15 @@ void LogoPage::tb_topChange() {
     });
 }
 
+QString LogoPage::writeRefusal(int, int) const {
+    return m_pictureLoaded ? QString() : QStringLiteral("Сначала откройте изображение.");
+}
+
+bool LogoPage::confirmWrite() {
+    return m_boxes.ask(
+        QStringLiteral("Логотип в ККМ будет заменён, а прочитать его из ККМ нельзя. Записать новый логотип?"));
+}
+
 void LogoPage::WrLogoRow(const std::function<void()>& step) {
     m_errors.guard(QStringLiteral("Tfm_Main.WrLogoRow"), [&] {
         // The sliders stay usable during the upload: work from the area announced in the

@@ -34,6 +34,9 @@ public:
     void writeRow(int) override {}
     int wholeWriteSteps() const override { return m_area.height(); }
     void writeWhole(const std::function<void()>& step) override { WrLogoRow(step); }
+    // An empty preview would go out over the register's logo, which cannot be read back.
+    QString writeRefusal(int first, int last) const override;
+    bool confirmWrite() override;
 
     const QImage& preview() const { return m_preview; }
     CopyArea copyArea() const { return m_area; }

@@ -32,6 +32,9 @@ public:
         static_cast<void>(last);
         return {};
     }
+    // Asked once before a table write, after writeRefusal: false when the user would rather not
+    // (the page has asked); nothing is then sent.
+    virtual bool confirmWrite() { return true; }
     // Rows a stopped read did not reach: they must not keep an earlier content that would pass
     // for the register's.
     virtual void clearRows(int first, int last) {

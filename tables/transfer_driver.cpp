@@ -124,6 +124,10 @@ TransferDriver::Outcome TransferDriver::runTable(bool reading, int failuresBefor
     }
     if (!reading && table && refused(table->writeRefusal(first, last)))
         return Outcome::Failed;
+    if (!reading && table && !table->confirmWrite()) {
+        m_controls.message->setText(QStringLiteral("Запись отменена: в ККМ ничего не передано."));
+        return Outcome::Failed;
+    }
     Progress done{0, 0, false};
     {
         const auto unlock = lockWindow();

@@ -15,6 +15,11 @@ public:
     void error(const QString& text) { show(QMessageBox::Critical, QStringLiteral("Ошибка"), text); }
     // A plain message: no icon, the application's title as caption.
     void plain(const QString& text) { show(QMessageBox::NoIcon, QStringLiteral("Программа настройки ККМ"), text); }
+    // A question with Да / Нет; true for Да.
+    bool ask(const QString& text) {
+        return show(QMessageBox::Question, QStringLiteral("Программа настройки ККМ"), text,
+                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    }
 };
 
 // Modal boxes over the main window.

@@ -252,6 +252,40 @@ private slots:
         QVERIFY(goods.fractional(34));
     }
 
+    // The register's logo cannot be read back: no blank logo goes over it, and none without a yes.
+    void logoUploadNeedsAPictureAndAYes_data() {
+        QTest::addColumn<bool>("picture");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("no picture") << false << int(QMessageBox::Yes) << "ОШИБКА: Сначала откройте изображение.";
+        QTest::newRow("no") << true << int(QMessageBox::No) << "Запись отменена: в ККМ ничего не передано.";
+    }
+    void logoUploadNeedsAPictureAndAYes() {
+        QFETCH(bool, picture);
+        QFETCH(int, answer);
+        QFETCH(QString, result);
+        const DeviceLibrary library(QStringLiteral(ORVEL_LIBRARY));
+        RecordingMessageBoxes boxes;
+        boxes.answer = QMessageBox::NoButton;
+        RecordingFileDialogs dialogs;
+        Tfm_Main window(library, boxes, dialogs, m_data.filePath("kkm.ini"));
+        window.findChild<QAbstractButton*>("sb_Connect")->click();
+        window.findChild<QStackedWidget*>("PageControl")->setCurrentWidget(window.findChild<QWidget*>("ts_KKMLogo"));
+        if (picture) {
+            QImage image(16, 8, QImage::Format_RGB32);
+            image.fill(Qt::black);
+            dialogs.answer = m_data.filePath("small.bmp");
+            QVERIFY(image.save(dialogs.answer, "BMP"));
+            window.csvExchange().sb_LoadFromCSVClick();
+        }
+        boxes.answer = QMessageBox::StandardButton(answer);
+        const uint64_t before = window.link().api.log().nextSequence();
+        window.driver().sb_WriteTableToKKMClick();
+        QCOMPARE(window.findChild<QLabel*>("lb_Result")->text(), result);
+        QCOMPARE(window.link().api.log().nextSequence(), before);
+        library.table().ClosePort();
+    }
+
     void logoUploadThroughTheImportButtonAndTheDriver() {
         const DeviceLibrary library(QStringLiteral(ORVEL_LIBRARY));
         RecordingMessageBoxes boxes;
@@ -270,9 +304,10 @@ private slots:
         window.csvExchange().sb_LoadFromCSVClick();
         QCOMPARE(window.logoPage().copyArea().width(), 104);
 
+        boxes.answer = QMessageBox::Yes; // the register's logo may be replaced
         window.driver().sb_WriteTableToKKMClick();
         QCOMPARE(window.findChild<QLabel*>("lb_Result")->text(), QStringLiteral("Запись данных прошла успешно."));
-        QCOMPARE(boxes.shown.size(), 1); // the information box only
+        QCOMPARE(boxes.shown.size(), 2); // the information box and the question
     }
 };
 

@@ -227,6 +227,7 @@ private slots:
         dialogs.answer = m_data.filePath("logo.bmp");
         QVERIFY(picture.save(dialogs.answer, "BMP"));
         window->csvExchange().sb_LoadFromCSVClick();
+        boxes.answer = QMessageBox::Yes; // the register's logo may be replaced
         window->driver().sb_WriteTableToKKMClick();
         QCOMPARE(result(*window), QStringLiteral("Запись данных прошла успешно."));
         QCOMPARE(Tap::logoRecords[0].size(), std::size_t(1));
