@@ -417,7 +417,10 @@ void Tfm_Main::MainformActionUpdate() {
                                ui.sb_WriteStringToKKM, ui.sb_SaveToCSV, ui.sb_LoadFromCSV})
                 w->setEnabled(false);
         }
-        if (p == MainPageNumber) {
+        // The test panel has no table, and the logo page none before a picture is opened.
+        const bool nothingToTransfer = ui.PageControl->currentWidget() == ui.ts_TestPanel ||
+                                       (p == LogoPageNumber && !(m_logoPage && m_logoPage->hasPicture()));
+        if (p == MainPageNumber || nothingToTransfer) {
             ui.sb_ReadTableFromKKM->setEnabled(false);
             ui.sb_WriteTableToKKM->setEnabled(false);
         } else if (c) {

@@ -197,7 +197,7 @@ void LogoPage::tb_topChange() {
 }
 
 QString LogoPage::writeRefusal(int, int) const {
-    return m_pictureLoaded ? QString() : QStringLiteral("Сначала откройте изображение.");
+    return hasPicture() ? QString() : QStringLiteral("Сначала откройте изображение.");
 }
 
 bool LogoPage::confirmWrite() {

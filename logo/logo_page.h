@@ -39,6 +39,7 @@ public:
     bool confirmWrite() override;
 
     const QImage& preview() const { return m_preview; }
+    bool hasPicture() const { return !m_picture.isEmpty(); }
     CopyArea copyArea() const { return m_area; }
 
     void bt_load_logoClick();

@@ -122,6 +122,10 @@ TransferDriver::Outcome TransferDriver::runTable(bool reading, int failuresBefor
         m_boxes.error(badGoodsRangeText(m_controls.goodsFirst->text(), m_controls.goodsLast->text()));
         return Outcome::Failed;
     }
+    if (!table) {
+        m_controls.message->setText(QStringLiteral("На этой странице нет таблицы ККМ: ничего не передано."));
+        return Outcome::Failed;
+    }
     if (!reading && table && refused(table->writeRefusal(first, last)))
         return Outcome::Failed;
     if (!reading && table && !table->confirmWrite()) {
