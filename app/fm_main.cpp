@@ -26,6 +26,7 @@
 #include "test_panel_page.h"
 #include "transfer_driver.h"
 #include "ui_fm_main.h"
+#include "unsaved_edits.h"
 
 #include <QAbstractEventDispatcher>
 #include <QButtonGroup>
@@ -262,6 +263,14 @@ void Tfm_Main::composePages() {
     m_safeWriter =
         new SafeWriter(safe, m_link, *settings, m_goodsPage->model(), *m_driver, m_errors, m_boxes, m_dialogs, this);
     connect(ui.sb_Compare, &QAbstractButton::clicked, m_safeWriter, &SafeWriter::sb_CompareClick);
+    m_unsavedEdits = new UnsavedEdits(safe.sections, ui.ts_KKMGoods, *settings, m_goodsPage->model(), m_boxes, this);
+    m_driver->setReadCheck([this](QWidget* page) { return m_unsavedEdits->mayRead(page); });
+    connect(m_driver, &TransferDriver::tableTransferred, m_unsavedEdits,
+            [this](QWidget* page, bool, TransferDriver::Outcome outcome) {
+                if (outcome == TransferDriver::Outcome::Success)
+                    m_unsavedEdits->settle(page);
+            });
+    connect(settings, &SettingsExchange::loaded, m_unsavedEdits, &UnsavedEdits::settleAll);
     connect(ui.b_RestoreBackup, &QAbstractButton::clicked, m_safeWriter, &SafeWriter::b_RestoreBackupClick);
 
     // A window of its own at first, beside the main one; it docks at the bottom when dragged there.
@@ -285,6 +294,10 @@ void Tfm_Main::composePages() {
 }
 
 void Tfm_Main::closeEvent(QCloseEvent* event) {
+    if (m_unsavedEdits && !m_unsavedEdits->mayClose()) {
+        event->ignore();
+        return;
+    }
     if (m_numericFilter)
         m_numericFilter->stop();
     FormClose();

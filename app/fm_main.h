@@ -20,6 +20,7 @@ class QDockWidget;
 class QLabel;
 class QProgressBar;
 class SafeWriter;
+class UnsavedEdits;
 class TransferDriver;
 
 namespace Ui {
@@ -112,6 +113,7 @@ private:
     LogoPage* m_logoPage = nullptr;
     GoodsCsvExchange* m_csvExchange = nullptr;
     SafeWriter* m_safeWriter = nullptr;
+    UnsavedEdits* m_unsavedEdits = nullptr;
     QDockWidget* m_exchangeLogDock = nullptr;
     ExchangeLogPanel* m_exchangeLog = nullptr;
     bool m_pagesComposed = false;

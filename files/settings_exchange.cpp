@@ -213,6 +213,7 @@ void SettingsExchange::loadFile(const QString& path) {
         load(file);
         m_controls.progress->setValue(0);
         m_controls.message->setText(QStringLiteral("Загрузка завершена!"));
+        emit loaded();
         m_boxes.plain(QStringLiteral("Загрузка завершена"));
     } catch (const std::exception& e) {
         fail(QStringLiteral("Ошибка загрузки."), QStringLiteral("Tfm_Main.b_LoadSettingsClick"), e);

@@ -47,6 +47,10 @@ public:
     // all convert; otherwise throws, naming the section and key, and nothing changes.
     void load(const ProfileFile& file);
 
+signals:
+    // The pages hold a settings file's values.
+    void loaded();
+
 private:
     void step();
     // The message line and the error box of a save or load that failed.

@@ -128,6 +128,10 @@ TransferDriver::Outcome TransferDriver::runTable(bool reading, int failuresBefor
     }
     if (!reading && table && refused(table->writeRefusal(first, last)))
         return Outcome::Failed;
+    if (reading && m_readCheck && !m_readCheck(m_controls.pages->currentWidget())) {
+        m_controls.message->setText(QStringLiteral("Чтение отменено: страница осталась как была."));
+        return Outcome::Failed;
+    }
     if (!reading && table && !table->confirmWrite()) {
         m_controls.message->setText(QStringLiteral("Запись отменена: в ККМ ничего не передано."));
         return Outcome::Failed;
@@ -196,6 +200,7 @@ TransferDriver::Outcome TransferDriver::runTable(bool reading, int failuresBefor
         }
     }
     const Outcome outcome = report(reading, failuresBefore, done);
+    emit tableTransferred(m_controls.pages->currentWidget(), reading, outcome);
     if (!reading && outcome == Outcome::Success && m_check.after) {
         const auto unlock = lockWindow();
         m_check.after(m_controls.pages->currentWidget(), first, last);
@@ -229,6 +234,10 @@ void TransferDriver::transferRow(Direction direction) {
             }
             if (!reading && refused(table->writeRefusal(row, row)))
                 return;
+            if (reading && m_readCheck && !m_readCheck(m_controls.pages->currentWidget())) {
+                m_controls.message->setText(QStringLiteral("Чтение отменено: страница осталась как была."));
+                return;
+            }
             QWidget* page = m_controls.pages->currentWidget();
             if (!reading && m_check.before) {
                 const auto unlock = lockWindow();

@@ -51,6 +51,8 @@ public:
     // Right-clicking a row of `grid` makes it current and offers the single-row commands.
     void attachRowPopup(QAbstractItemView* grid);
     void setWriteCheck(const WriteCheck& check) { m_check = check; }
+    // Asked before a read replaces what a page shows; false: nothing is read.
+    void setReadCheck(const std::function<bool(QWidget* page)>& check) { m_readCheck = check; }
 
     // How a table transfer ended: every row done, a row failed, stopped by the user, or the
     // register stopped answering.
@@ -66,6 +68,10 @@ public:
     // True while a table read or write runs: message boxes and the rows' message processing let
     // events in, and nothing may start or re-enable a transfer then.
     bool busy() const { return m_busy; }
+
+signals:
+    // A whole table went between the page and the register.
+    void tableTransferred(QWidget* page, bool reading, TransferDriver::Outcome outcome);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -101,4 +107,5 @@ private:
     QMenu* m_popup = nullptr;
     bool m_busy = false;
     WriteCheck m_check;
+    std::function<bool(QWidget*)> m_readCheck;
 };

@@ -66,10 +66,13 @@ private slots:
 
         codeSell->setChecked(wasTicked);
         lights->setCurrentIndex(-1);
+        // The read asks before it replaces the edits.
+        boxes.answer = QMessageBox::Yes;
         window.driver().sb_ReadTableFromKKMClick();
         QCOMPARE(codeSell->isChecked(), !wasTicked);
         QCOMPARE(lights->currentIndex(), light);
-        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.shown.size(), 2);
+        QCOMPARE(boxes.shown[1].icon, QMessageBox::Question);
 
         uint8_t row[12] = {};
         QVERIFY(library.table().GetRowValue(window.link().kkmAddr, window.link().pcAddr, 2, 1, row, 11) >= 0);
@@ -134,6 +137,8 @@ private slots:
         };
         auto* pageControl = window.findChild<QStackedWidget*>("PageControl");
         auto* result = window.findChild<QLabel*>("lb_Result");
+        const qsizetype boxesBefore = boxes.shown.size();
+        boxes.answer = QMessageBox::Yes; // each read replaces the cleared page
         for (const auto& page : pages) {
             pageControl->setCurrentWidget(window.findChild<QWidget*>(page.page));
             page.change();
@@ -143,7 +148,7 @@ private slots:
             window.driver().sb_ReadTableFromKKMClick();
             QVERIFY2(page.changed(), page.page);
         }
-        QCOMPARE(boxes.shown.size(), 1); // the information box only
+        QCOMPARE(boxes.shown.size(), boxesBefore + qsizetype(std::size(pages))); // a question before each read
 
         // A row the register refuses: its own text reaches the technician.
         pageControl->setCurrentWidget(window.findChild<QWidget*>("ts_KKMReklama"));
@@ -244,6 +249,7 @@ private slots:
         // Read back through the program too.
         for (int record = 20; record <= 40; ++record)
             goods.setRecord(record, {}, false);
+        boxes.answer = QMessageBox::Yes; // the emptied records may be replaced
         QVERIFY(library.table().SetPort("EMULATOR", 9600) >= 0);
         window.driver().sb_ReadTableFromKKMClick();
         QCOMPARE(goods.cell(33, GoodsModel::NameColumn), QStringLiteral("Товар 33"));

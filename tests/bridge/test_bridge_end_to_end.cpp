@@ -163,6 +163,7 @@ private slots:
         QCOMPARE(result(*window), QStringLiteral("Запись данных прошла успешно."));
 
         codeSell->setChecked(wasTicked);
+        boxes.answer = QMessageBox::Yes; // the read replaces the edit
         window->driver().sb_ReadTableFromKKMClick();
         QCOMPARE(result(*window), QStringLiteral("Чтение данных прошло успешно."));
         QCOMPARE(codeSell->isChecked(), !wasTicked);
@@ -204,6 +205,7 @@ private slots:
 
         for (int record = 101; record <= 200; ++record)
             goods.setRecord(record, {}, false);
+        boxes.answer = QMessageBox::Yes; // the read replaces the emptied records
         window->driver().sb_ReadTableFromKKMClick();
         QCOMPARE(result(*window), QStringLiteral("Чтение данных прошло успешно."));
         for (int record = 101; record <= 200; ++record) {
