@@ -473,8 +473,12 @@ void Tfm_Main::MainformActionUpdate() {
         for (QWidget* w : {static_cast<QWidget*>(ui.lb_Interval), static_cast<QWidget*>(ui.ed_GoodsStart),
                            static_cast<QWidget*>(ui.lb_IntervalDot), static_cast<QWidget*>(ui.ed_GoodsEND)})
             w->setVisible(p == GoodsPageNumber);
-        if (!c)
+        if (!c) {
             m_statusPanel->setText(notConnectedText);
+            // A register that stopped answering is no longer known to be the one shown.
+            for (QLabel* detail : {ui.lb_KKMModel, ui.lb_KKMVersion, ui.lb_KKMSerialNumber})
+                detail->setText(QStringLiteral("---"));
+        }
     });
 }
 

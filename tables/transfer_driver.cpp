@@ -279,10 +279,17 @@ TransferDriver::Outcome TransferDriver::report(bool reading, int failuresBefore,
         // The register stopped answering: the connection is taken as lost.
         m_controls.pages->setCurrentWidget(m_controls.mainPage);
         m_link.connected = false;
-        if (done.total > 0)
+        // The count belongs to the sentence that says the register is gone.
+        if (done.total > 0) {
+            if (text.endsWith(QLatin1Char('.')))
+                text.chop(1);
             text += QStringLiteral(" (%1)").arg(count);
+        }
+        if (!text.endsWith(QLatin1Char('.')))
+            text += QLatin1Char('.');
         if (done.whole)
-            text += QStringLiteral(". Логотип в ККМ записан не полностью: запишите его снова.");
+            text += QStringLiteral(" Логотип в ККМ записан не полностью: запишите его снова.");
+        text += QStringLiteral(" Проверьте кабель и питание ККМ.");
     }
     m_controls.message->setText(text);
     m_boxes.error(text);

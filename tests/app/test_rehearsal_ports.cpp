@@ -102,7 +102,12 @@ private slots:
         session.window->driver().sb_ReadTableFromKKMClick();
         QCOMPARE(session.pages()->currentWidget(), session.page("ts_main"));
         QVERIFY(!session.window->link().connected);
-        QCOMPARE(session.boxes.texts().last(), QStringLiteral("ОШИБКА: ККМ не отвечает (прочитано 10 из 9999)"));
+        QCOMPARE(session.boxes.texts().last(),
+                 QStringLiteral("ОШИБКА: ККМ не отвечает (прочитано 10 из 9999). Проверьте кабель и питание ККМ."));
+        // The main page no longer shows the register as if it were there.
+        session.window->MainformActionUpdate();
+        for (const char* detail : {"lb_KKMModel", "lb_KKMSerialNumber"})
+            QCOMPARE(session.window->findChild<QLabel*>(detail)->text(), QStringLiteral("---"));
         // Identification took two exchanges, the goods ten; the next failed on every attempt.
         QCOMPARE(session.failures("GetPLU"), QStringList(3, "-5"));
         ExchangeLogModel& log = session.window->exchangeLog().model();

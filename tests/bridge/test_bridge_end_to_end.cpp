@@ -289,9 +289,10 @@ private slots:
         window->driver().sb_ReadTableFromKKMClick();
         Tap::goodsReadsBeforeKill = -1;
 
-        const QString lost = QStringLiteral("ОШИБКА: Программа-мост к библиотеке %1 завершилась (сигнал 9); "
-                                            "связь с ККМ потеряна. (прочитано 40 из 300)")
-                                 .arg(qEnvironmentVariable("KKM_TEST_DLL"));
+        const QString lost =
+            QStringLiteral("ОШИБКА: Программа-мост к библиотеке %1 завершилась (сигнал 9); "
+                           "связь с ККМ потеряна (прочитано 40 из 300). Проверьте кабель и питание ККМ.")
+                .arg(qEnvironmentVariable("KKM_TEST_DLL"));
         QCOMPARE(result(*window), lost);
         QCOMPARE(boxes.texts().last(), lost);
         QVERIFY(!window->link().connected);

@@ -113,7 +113,8 @@ private slots:
         QCOMPARE(m_device->aborts.load(), 1);
         // The two repeats of the record fail at once: the bridge is gone.
         QCOMPARE(m_device->calls.load(), 3);
-        QCOMPARE(m_message->text(), QStringLiteral("ОШИБКА: ККМ не отвечает (прочитано 0 из 3)"));
+        QCOMPARE(m_message->text(),
+                 QStringLiteral("ОШИБКА: ККМ не отвечает (прочитано 0 из 3). Проверьте кабель и питание ККМ."));
         QCOMPARE(m_boxes->texts(), QStringList{m_message->text()});
         QVERIFY(!m_link->connected);
         QCOMPARE(m_pages->currentWidget(), m_main);

@@ -198,9 +198,10 @@ private slots:
         QTest::addColumn<bool>("reading");
         QTest::addColumn<int>("failingBefore");
         QTest::addColumn<QString>("text");
-        QTest::newRow("read") << true << 0 << "ОШИБКА: Ответа нет (прочитано 3 из 8)";
-        QTest::newRow("write") << false << 0 << "ОШИБКА: Ответа нет (записано 3 из 8)";
-        QTest::newRow("write after a failed row") << false << 2 << "ОШИБКА: Ответа нет (записано 2 из 8)";
+        const QString check = QStringLiteral(" Проверьте кабель и питание ККМ.");
+        QTest::newRow("read") << true << 0 << "ОШИБКА: Ответа нет (прочитано 3 из 8)." + check;
+        QTest::newRow("write") << false << 0 << "ОШИБКА: Ответа нет (записано 3 из 8)." + check;
+        QTest::newRow("write after a failed row") << false << 2 << "ОШИБКА: Ответа нет (записано 2 из 8)." + check;
     }
     void lostConnectionReturnsToTheMainPage() {
         QFETCH(bool, reading);
@@ -452,7 +453,7 @@ private slots:
         showTablePage();
         QCOMPARE(m_driver->sb_WriteTableToKKMClick(), TransferDriver::Outcome::Lost);
         QCOMPARE(m_message->text(), QStringLiteral("ОШИБКА: Ответа нет (записано 19 из 40). Логотип в ККМ записан не "
-                                                   "полностью: запишите его снова."));
+                                                   "полностью: запишите его снова. Проверьте кабель и питание ККМ."));
     }
 
     void fixedTablesIgnoreTheStopFlagButClearIt() {
