@@ -88,10 +88,8 @@ Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs
         hidden->setVisible(false);
     // The register's details have a fixed width, so that the groups stay put when they are filled in;
     // a longer model name wraps.
-    for (QLabel* detail : {m_ui->lb_KKMModel, m_ui->lb_KKMVersion, m_ui->lb_KKMSerialNumber}) {
-        detail->setFixedWidth(detail->fontMetrics().horizontalAdvance(QString(18, QLatin1Char('0'))));
-        detail->setWordWrap(true);
-    }
+    for (QLabel* detail : {m_ui->lb_KKMModel, m_ui->lb_KKMVersion, m_ui->lb_KKMSerialNumber})
+        detail->setFixedWidth(detail->fontMetrics().horizontalAdvance(QString(26, QLatin1Char('0'))));
 
     const QStyle* style = this->style();
     const std::pair<QAbstractButton*, QStyle::StandardPixmap> icons[] = {
@@ -339,7 +337,7 @@ void Tfm_Main::sb_ConnectClick() {
         identify();
         if (!m_link.connected)
             return;
-        const auto answer = m_boxes.show(QMessageBox::Information, QStringLiteral("Information"),
+        const auto answer = m_boxes.show(QMessageBox::Information, programCaption,
                                          QStringLiteral("Соединение с кассой установлено.\n\r\n\r"
                                                         "Будет произведено чтение данных из ККМ."));
         if (answer == QMessageBox::Ok)
@@ -414,6 +412,11 @@ void Tfm_Main::fillPortList() {
     }
     m_ui->cb_KKMPort->clear();
     m_ui->cb_KKMPort->addItems(ports.isEmpty() ? QStringList{QStringLiteral("Ошибка")} : ports);
+    // Wide enough for the longest port name, "EMULATOR-FAULTS" included, with room for the arrow.
+    int widest = 0;
+    for (int i = 0; i < m_ui->cb_KKMPort->count(); ++i)
+        widest = std::max(widest, m_ui->cb_KKMPort->fontMetrics().horizontalAdvance(m_ui->cb_KKMPort->itemText(i)));
+    m_ui->cb_KKMPort->setMinimumWidth(widest + 48);
 }
 
 void Tfm_Main::MainformActionUpdate() {

@@ -4,6 +4,9 @@
 #include <QPointer>
 #include <QString>
 
+// The caption of the program's own boxes.
+inline const QString programCaption = QStringLiteral("Программа настройки ККМ");
+
 // Every message box of the program goes through here, so tests can answer
 // them without a modal loop.
 class MessageBoxes {
@@ -14,11 +17,11 @@ public:
 
     void error(const QString& text) { show(QMessageBox::Critical, QStringLiteral("Ошибка"), text); }
     // A plain message: no icon, the application's title as caption.
-    void plain(const QString& text) { show(QMessageBox::NoIcon, QStringLiteral("Программа настройки ККМ"), text); }
+    void plain(const QString& text) { show(QMessageBox::NoIcon, programCaption, text); }
     // A question with Да / Нет; true for Да.
     bool ask(const QString& text) {
-        return show(QMessageBox::Question, QStringLiteral("Программа настройки ККМ"), text,
-                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        return show(QMessageBox::Question, programCaption, text, QMessageBox::Yes | QMessageBox::No) ==
+               QMessageBox::Yes;
     }
 };
 

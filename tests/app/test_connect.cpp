@@ -65,7 +65,7 @@ private slots:
 
         QCOMPARE(m_boxes->shown.size(), 1);
         QCOMPARE(m_boxes->shown[0].icon, QMessageBox::Information);
-        QCOMPARE(m_boxes->shown[0].caption, QStringLiteral("Information"));
+        QCOMPARE(m_boxes->shown[0].caption, QStringLiteral("Программа настройки ККМ"));
         QCOMPARE(m_boxes->shown[0].text,
                  QStringLiteral("Соединение с кассой установлено.\n\r\n\rБудет произведено чтение данных из ККМ."));
         // The pages are read in order, the single-row tables field by field, and the main page comes back.

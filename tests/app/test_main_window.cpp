@@ -322,6 +322,20 @@ private slots:
                                                "В библиотеке Orvel.dll нет функций: SetPort."});
     }
 
+    // The longest port name and the emulator's model name are shown whole, on one line.
+    void longNamesFit() {
+        open({"COM1", "EMULATOR-FAULTS"});
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        auto* ports = find<QComboBox>("cb_KKMPort");
+        QVERIFY2(ports->width() > ports->fontMetrics().horizontalAdvance(QStringLiteral("EMULATOR-FAULTS")) + 16,
+                 qPrintable(QString::number(ports->width())));
+        auto* model = find<QLabel>("lb_KKMModel");
+        model->setText(QStringLiteral("Орвел-01К (эмулятор)"));
+        QVERIFY(!model->wordWrap());
+        QVERIFY(model->width() >= model->fontMetrics().horizontalAdvance(model->text()));
+    }
+
     void portListWithoutLibrary() {
         m_boxes = std::make_unique<RecordingMessageBoxes>();
         m_library = std::make_unique<DeviceLibrary>(QStringLiteral("/nonexistent/libOrvel.so"));
