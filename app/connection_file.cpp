@@ -2,6 +2,7 @@
 
 #include "conversions.h"
 #include "cp1251.h"
+#include "file_dialogs.h"
 #include "profile_file.h"
 #include "program_files.h"
 #include "whole_text.h"
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QStandardPaths>
+#include <QUrl>
 #include <stdexcept>
 
 namespace {
@@ -54,6 +56,9 @@ void readConnectionFile(const QString& path, const ConnectionControls& controls)
     putWholeText(controls.kkmAddr, value("KKMAddr", "2"));
     if (controls.safeWrite)
         controls.safeWrite->setChecked(value("SafeWrite", "0") == QLatin1String("1"));
+    // Kept as a file URL, so that a folder name outside Windows-1251 survives the file.
+    if (controls.dialogs)
+        controls.dialogs->setLastFolder(QUrl::fromEncoded(file.value(section, "LastFolder")).toLocalFile());
 }
 
 void writeConnectionFile(const QString& path, const ConnectionControls& controls) {
@@ -65,6 +70,8 @@ void writeConnectionFile(const QString& path, const ConnectionControls& controls
     file.write(section, "KKMAddr", toCp1251(controls.kkmAddr->text()));
     if (controls.safeWrite)
         file.write(section, "SafeWrite", controls.safeWrite->isChecked() ? "1" : "0");
+    if (controls.dialogs && !controls.dialogs->lastFolder().isEmpty())
+        file.write(section, "LastFolder", QUrl::fromLocalFile(controls.dialogs->lastFolder()).toEncoded());
     const QString failure = saveWhole(path, file.bytes());
     if (!failure.isEmpty())
         throw std::runtime_error(failure.toStdString());

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class FileDialogs;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -13,6 +14,7 @@ struct ConnectionControls {
     QLineEdit* pcAddr = nullptr;
     QLineEdit* kkmAddr = nullptr;
     QCheckBox* safeWrite = nullptr; // optional: the checked-writes mode, a key of our own
+    FileDialogs* dialogs = nullptr; // optional: the folder the file dialogs start in, a key of our own
 };
 
 // The connection file: named after the executable with ".ini", beside it when

@@ -77,8 +77,8 @@ Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs
     , m_link(device.table(), device.thread())
     , m_connectionFile(connectionFile) {
     m_ui->setupUi(this);
-    m_connectionControls = {m_ui->cb_KKMPort, m_ui->cb_KKMPortSpeed, m_ui->me_PCAddr, m_ui->me_KKMAddr,
-                            m_ui->cb_SafeWrite};
+    m_connectionControls = {m_ui->cb_KKMPort, m_ui->cb_KKMPortSpeed, m_ui->me_PCAddr,
+                            m_ui->me_KKMAddr, m_ui->cb_SafeWrite,    &m_dialogs};
     for (QWidget* hidden :
          {static_cast<QWidget*>(m_ui->me_PCAddr), static_cast<QWidget*>(m_ui->me_KKMAddr),
           static_cast<QWidget*>(m_ui->lb_PCAddr), static_cast<QWidget*>(m_ui->lb_KKMAddr),
@@ -239,8 +239,8 @@ void Tfm_Main::composePages() {
     connect(ui.sb_SaveToCSV, &QAbstractButton::clicked, m_csvExchange, &GoodsCsvExchange::sb_SaveToCSVClick);
     connect(ui.sb_LoadFromCSV, &QAbstractButton::clicked, m_csvExchange, &GoodsCsvExchange::sb_LoadFromCSVClick);
 
-    auto* settings =
-        new SettingsExchange({ui.PageControl, m_progressBar, ui.lb_Result}, m_errors, m_boxes, m_dialogs, this);
+    auto* settings = new SettingsExchange({ui.PageControl, m_progressBar, ui.lb_Result, ui.lb_KKMSerialNumber},
+                                          m_errors, m_boxes, m_dialogs, this);
     connect(ui.b_SaveSettings, &QAbstractButton::clicked, settings, &SettingsExchange::b_SaveSettingsClick);
     connect(ui.b_LoadSettings, &QAbstractButton::clicked, settings, &SettingsExchange::b_LoadSettingsClick);
 

@@ -80,8 +80,8 @@ void ExchangeLogPanel::applyFilter() {
 }
 
 void ExchangeLogPanel::bt_SaveClick() {
-    const QString path = m_dialogs.saveFileName(QDir::home().filePath(QStringLiteral("журнал обмена.txt")),
-                                                QStringLiteral("Текстовые файлы (*.txt)"), QStringLiteral("txt"));
+    const QString path = m_dialogs.save(QStringLiteral("журнал обмена.txt"), QStringLiteral("Текстовые файлы (*.txt)"),
+                                        QStringLiteral("txt"));
     if (path.isEmpty())
         return;
     refresh();

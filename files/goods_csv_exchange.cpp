@@ -139,8 +139,7 @@ void GoodsCsvExchange::exportGoods() {
     if (!onPage(m_controls.goodsPage))
         return;
     FilteredEditDelegate::commitOpenEditors(m_controls.pages);
-    const QString path =
-        m_dialogs.saveFileName(QCoreApplication::applicationDirPath(), csvFilter, QStringLiteral("csv"));
+    const QString path = m_dialogs.save(QString(), csvFilter, QStringLiteral("csv"));
     if (path.isEmpty())
         return;
     const QString firstText = m_controls.goodsFirst->text();
@@ -174,8 +173,7 @@ void GoodsCsvExchange::importGoods() {
         m_controls.progress->setValue(0);
         return;
     }
-    const QString path =
-        m_dialogs.openFileName(QCoreApplication::applicationDirPath(), csvFilter, QStringLiteral("csv"));
+    const QString path = m_dialogs.open(csvFilter, QStringLiteral("csv"));
     if (path.isEmpty()) {
         m_controls.progress->setValue(0);
         return;

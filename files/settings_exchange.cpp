@@ -33,10 +33,14 @@ using SettingsLayout::Key;
 const QString filter = QStringLiteral("SAV Files (*.sav)");
 constexpr int progressSteps = 8;
 
-// The file dialogs start in the program's folder with the program's name and the extension sav.
-QString proposedFile() {
-    const QFileInfo program(QCoreApplication::applicationFilePath());
-    return program.dir().filePath(program.completeBaseName() + QStringLiteral(".sav"));
+// A snapshot is named after the register and the day it was taken; without a register, after the
+// program.
+QString proposedName(const QLabel* serialNumber) {
+    const QString serial = serialNumber ? serialNumber->text().trimmed() : QString();
+    if (serial.isEmpty() || serial == QLatin1String("---"))
+        return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + QStringLiteral(".sav");
+    return serial + QLatin1Char('-') + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) +
+           QStringLiteral(".sav");
 }
 
 // A snapshot takes a few kilobytes: a file far bigger is none, and reading it would hold the window.
@@ -173,7 +177,8 @@ void SettingsExchange::b_SaveSettingsClick() {
     try {
         FilteredEditDelegate::commitOpenEditors(m_controls.pages);
         // No question for an existing file: the save merges into it, keeping what it does not write.
-        const QString path = m_dialogs.saveFileName(proposedFile(), filter, QStringLiteral("sav"), false);
+        const QString path =
+            m_dialogs.save(proposedName(m_controls.serialNumber), filter, QStringLiteral("sav"), false);
         if (path.isEmpty())
             return;
         m_controls.progress->setMaximum(progressSteps);
@@ -195,7 +200,7 @@ void SettingsExchange::b_SaveSettingsClick() {
 
 void SettingsExchange::b_LoadSettingsClick() {
     m_controls.progress->setValue(0);
-    const QString path = m_dialogs.openFileName(proposedFile(), filter, QStringLiteral("sav"));
+    const QString path = m_dialogs.open(filter, QStringLiteral("sav"));
     if (!path.isEmpty())
         loadFile(path);
 }

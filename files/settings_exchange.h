@@ -22,6 +22,8 @@ struct SettingsControls {
     QWidget* pages = nullptr; // holds every control the file names
     QProgressBar* progress = nullptr;
     QLabel* message = nullptr;
+    // The connected register's serial number, which names a new snapshot; optional.
+    const QLabel* serialNumber = nullptr;
 };
 
 // A snapshot of every configuration page (goods and logo aside) in a settings

@@ -68,8 +68,7 @@ void LogoPage::showPreview() {
 
 void LogoPage::bt_load_logoClick() {
     m_errors.guard(QStringLiteral("Tfm_Main.bt_load_logoClick"), [this] {
-        const QString path = m_dialogs.openFileName(QCoreApplication::applicationDirPath(),
-                                                    QStringLiteral("*.jpg, *.bmp (*.jpg *.bmp)"));
+        const QString path = m_dialogs.open(QStringLiteral("*.jpg, *.bmp (*.jpg *.bmp)"));
         if (path.isEmpty())
             return;
         // A failed read throws here, before anything of the page has changed.

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStackedWidget>
@@ -44,6 +45,31 @@ private slots:
         m_boxes.reset();
         m_library.reset();
         m_fake.reset();
+    }
+
+    // The dialogs start where the last file was chosen, also in the next run, and a snapshot is
+    // proposed under the register's serial number and the day.
+    void dialogsStartInTheLastFolderUsed() {
+        m_boxes->answer = QMessageBox::NoButton; // no automatic read
+        connectNow();
+        m_window->MainformActionUpdate();
+        QVERIFY(QDir().mkpath(m_dir.filePath("visit")));
+        m_dialogs.asked.clear();
+        m_dialogs.answer = m_dir.filePath("visit/first.sav");
+        find<QAbstractButton>("b_SaveSettings")->click();
+        const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+        QCOMPARE(m_dialogs.asked[0][1], QDir::home().filePath("00012345-" + today + ".sav"));
+        find<QAbstractButton>("b_LoadSettings")->click();
+        QCOMPARE(m_dialogs.asked[1][1], m_dir.filePath("visit"));
+
+        m_window->close();
+        m_dialogs.setLastFolder({}); // the next run knows it from the connection file only
+        m_window = std::make_unique<Tfm_Main>(*m_library, *m_boxes, m_dialogs, m_dir.filePath("kkm.ini"));
+        connectNow();
+        m_window->MainformActionUpdate();
+        m_dialogs.answer.clear();
+        find<QAbstractButton>("b_LoadSettings")->click();
+        QCOMPARE(m_dialogs.asked.last()[1], m_dir.filePath("visit"));
     }
 
     void identifiesAndReadsTheTables() {

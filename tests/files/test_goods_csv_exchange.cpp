@@ -102,8 +102,7 @@ private slots:
                                               "5;\xD1\xEE\xEB\xFC;;2;12.00;\xCD\xC5\xD2;;\r\n"));
         QCOMPARE(m_message->text(), QStringLiteral("Экспорт данных завершен!"));
         QCOMPARE(m_progress->value(), 0);
-        QCOMPARE(m_dialogs.asked[0],
-                 QStringList({"save", QCoreApplication::applicationDirPath(), "CSV Files (*.csv)", "csv", "ask"}));
+        QCOMPARE(m_dialogs.asked[0], QStringList({"save", QDir::homePath(), "CSV Files (*.csv)", "csv", "ask"}));
     }
 
     void exportWithTheEndBeforeTheStartWritesAnEmptyFile() {
