@@ -36,6 +36,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QStyle>
 
@@ -43,6 +44,9 @@ namespace {
 
 const QString notConnectedText = QStringLiteral("Соединение с ККМ не установлено");
 constexpr int statusPanelWidth = 200;
+// The window as designed, and the least it shrinks to on a small screen.
+constexpr QSize designedSize(800, 600);
+constexpr QSize smallestSize(640, 480);
 
 // Page numbers the state update tests, in page order.
 enum PageNumber { MainPageNumber = 0, LogoPageNumber = 5, OperatorsPageNumber = 7, GoodsPageNumber = 10 };
@@ -136,9 +140,26 @@ Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs
     // A drawn percentage would repaint the bar synchronously on every step of a long transfer.
     m_progressBar->setTextVisible(false);
 
-    resize(minimumSize());
-    if (const QScreen* screen = this->screen())
+    // A small screen (800 x 600, 1024 x 600) must still show the message line and the status bar:
+    // the pages scroll inside the window, which may shrink below its designed size.
+    auto* scroller = new QScrollArea(m_ui->pnl_Right);
+    scroller->setObjectName(QStringLiteral("sa_Pages"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    m_ui->pnl_RightLayout->replaceWidget(m_ui->PageControl, scroller);
+    scroller->setWidget(m_ui->PageControl);
+    m_ui->pnl_RightLayout->setStretchFactor(scroller, 1);
+    setMinimumSize(smallestSize);
+    QSize size = designedSize;
+    if (const QScreen* screen = this->screen()) {
+        // The title bar and the frame come on top of the window's own size.
+        const QSize frame(16, 48);
+        size = size.boundedTo(screen->availableGeometry().size() - frame).expandedTo(smallestSize);
+        resize(size);
         move(screen->availableGeometry().center() - rect().center());
+    } else {
+        resize(size);
+    }
 
     FormCreate();
     // The first paint already shows the not-connected state.
@@ -271,17 +292,15 @@ void Tfm_Main::composePages() {
     connect(settings, &SettingsExchange::loaded, m_unsavedEdits, &UnsavedEdits::settleAll);
     connect(ui.b_RestoreBackup, &QAbstractButton::clicked, m_safeWriter, &SafeWriter::b_RestoreBackupClick);
 
-    // A window of its own at first, beside the main one; it docks at the bottom when dragged there.
+    // Docked at the bottom of the window, with its own title bar: a window of its own placed beside
+    // the main one would start off a small screen. It can be floated from its title bar.
     m_exchangeLogDock = new QDockWidget(QStringLiteral("Журнал обмена"), this);
     m_exchangeLogDock->setObjectName(QStringLiteral("dw_ExchangeLog"));
     m_exchangeLogDock->setAllowedAreas(Qt::BottomDockWidgetArea);
     m_exchangeLog = new ExchangeLogPanel(m_link.api, m_boxes, m_dialogs, m_exchangeLogDock);
     m_exchangeLogDock->setWidget(m_exchangeLog);
     addDockWidget(Qt::BottomDockWidgetArea, m_exchangeLogDock);
-    m_exchangeLogDock->setFloating(true);
     m_exchangeLogDock->hide();
-    const int logWidth = screen() ? std::min(screen()->availableGeometry().width(), 1100) : 1100;
-    m_exchangeLogDock->setGeometry(QRect(frameGeometry().bottomLeft() + QPoint(0, 8), QSize(logWidth, 360)));
     connect(m_exchangeLogDock->toggleViewAction(), &QAction::toggled, ui.sb_ExchangeLog, &QAbstractButton::setChecked);
 
     m_numericFilter = new NumericEditFilter(m_errors, this);
@@ -526,6 +545,9 @@ void Tfm_Main::sb_HelpClick() {
 void Tfm_Main::sb_ExchangeLogToggled(bool shown) {
     ensurePagesComposed();
     m_exchangeLogDock->setVisible(shown);
+    // A third of the window: the message line and the pages keep their room.
+    if (shown && !m_exchangeLogDock->isFloating())
+        resizeDocks({m_exchangeLogDock}, {height() / 3}, Qt::Vertical);
 }
 
 void Tfm_Main::showPage(const QString& pageName) {
