@@ -10,13 +10,7 @@ class TestMessageBoxes : public QObject {
     Q_OBJECT
 
 private slots:
-    void shortTextKeepsTheCaptionWhole_data() {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("plain") << 0;
-        QTest::newRow("question") << 1;
-    }
     void shortTextKeepsTheCaptionWhole() {
-        QFETCH(int, kind);
         WidgetMessageBoxes boxes;
         int width = 0;
         int captionWidth = 0;
@@ -27,10 +21,7 @@ private slots:
             captionWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
             box->done(QMessageBox::No);
         });
-        if (kind == 0)
-            boxes.plain(QStringLiteral("Да"));
-        else
-            boxes.ask(QStringLiteral("Да?"));
+        boxes.ask(QStringLiteral("Да?"));
         // The title bar needs the caption and its buttons.
         QVERIFY2(width >= captionWidth + 100, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(captionWidth)));
     }
