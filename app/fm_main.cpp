@@ -169,7 +169,11 @@ Tfm_Main::Tfm_Main(const DeviceLibrary& device, MessageBoxes& boxes, FileDialogs
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &Tfm_Main::MainformActionUpdate);
 }
 
-Tfm_Main::~Tfm_Main() = default;
+Tfm_Main::~Tfm_Main() {
+    // Closing the window hides the docked log, whose toggle would reach this window's slot after
+    // this destructor has run.
+    m_ui->sb_ExchangeLog->disconnect(this);
+}
 
 void Tfm_Main::ShowError(const QString& location, const QString& error) {
     m_errors.ShowError(location, error);
